@@ -1,0 +1,103 @@
+#include "removal/RegistryManager.h"
+
+#include <array>
+#include <vector>
+
+#include "removal/ScopedHandles.h"
+
+namespace tarnock {
+
+namespace {
+
+constexpr DWORD kValueCapacity = 1024;
+
+const wchar_t kKeyLockedMessage[] =
+    L"해당키를 삭제할수가 없습니다.\n리부팅후 재삭제 시도하셔야 할거 같습니다.";
+
+const char* ValueNameOrDefault(const std::string& name) { return name.c_str(); }
+
+enum class TreeOutcome { NotOpened, Stopped, Done };
+
+TreeOutcome DeleteTree(HKEY parent, const std::string& name) {
+    ScopedKey key;
+    if (RegOpenKeyA(parent, name.c_str(), key.Put()) != ERROR_SUCCESS) return TreeOutcome::NotOpened;
+
+    // Only the subkeys present now are visited, each once.
+    std::vector<std::string> children;
+    std::array<char, 260> buffer{};
+    for (DWORD index = 0;; ++index) {
+        buffer.fill('\0');
+        const LONG result = RegEnumKeyA(key.Get(), index, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (result == ERROR_NO_MORE_ITEMS) break;
+        if (result == ERROR_SUCCESS) children.emplace_back(buffer.data());
+        else if (result != ERROR_MORE_DATA) break;
+    }
+    for (const std::string& child : children) {
+        if (DeleteTree(key.Get(), child) == TreeOutcome::NotOpened) return TreeOutcome::Stopped;
+    }
+    key.Reset();
+
+    const LONG deleted = RegDeleteKeyA(parent, name.c_str());
+    if (deleted == ERROR_GEN_FAILURE) MessageBoxW(nullptr, kKeyLockedMessage, L"Tarnock", MB_OK | MB_ICONEXCLAMATION);
+    return TreeOutcome::Done;
+}
+
+}  // namespace
+
+int CRegistryManager::ReadString() {
+    ScopedKey key;
+    if (RegOpenKeyA(root, keyPath.c_str(), key.Put()) != ERROR_SUCCESS) return kRegOpenFailed;
+    // One byte more than declared, so a value that fills the buffer still ends in a zero.
+    std::array<char, kValueCapacity + 1> buffer{};
+    DWORD size = kValueCapacity;
+    if (RegQueryValueExA(key.Get(), ValueNameOrDefault(valueName), nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(buffer.data()), &size) != ERROR_SUCCESS)
+        return kRegReadFailed;
+    textValue.assign(buffer.data());
+    return kRegSuccess;
+}
+
+int CRegistryManager::ReadDword() {
+    ScopedKey key;
+    if (RegOpenKeyA(root, keyPath.c_str(), key.Put()) != ERROR_SUCCESS) return kRegOpenFailed;
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    if (RegQueryValueExA(key.Get(), ValueNameOrDefault(valueName), nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
+                         &size) != ERROR_SUCCESS)
+        return kRegReadFailed;
+    dwordValue = value;
+    return kRegSuccess;
+}
+
+int CRegistryManager::WriteDword() {
+    ScopedKey key;
+    if (RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.Put(),
+                        nullptr) != ERROR_SUCCESS)
+        return kRegCreateFailed;
+    const DWORD value = dwordValue;
+    if (RegSetValueExA(key.Get(), ValueNameOrDefault(valueName), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                       sizeof(value)) != ERROR_SUCCESS)
+        return kRegWriteFailed;
+    return kRegSuccess;
+}
+
+int CRegistryManager::DeleteValue() {
+    ScopedKey key;
+    if (RegOpenKeyA(root, keyPath.c_str(), key.Put()) != ERROR_SUCCESS) return kRegOpenFailed;
+    return RegDeleteValueA(key.Get(), ValueNameOrDefault(valueName)) == ERROR_SUCCESS ? kRegSuccess : kRegDeleteFailed;
+}
+
+int CRegistryManager::DeleteKeyTree() {
+    // Opening an empty path yields the root itself, and deleting beneath it would wipe a
+    // whole hive: such a path names no key and deletes nothing. Trailing separators
+    // are dropped so that "Vendor\App\" and "Vendor\App" name the same key.
+    std::string path = keyPath;
+    while (!path.empty() && path.back() == '\\') path.pop_back();
+    std::size_t first = path.find_first_not_of('\\');
+    if (first == std::string::npos) return kRegSuccess;
+    path.erase(0, first);
+    DeleteTree(root, path);
+    return kRegSuccess;
+}
+
+}  // namespace tarnock
