@@ -1,0 +1,42 @@
+#include "ui/framework/Application.h"
+
+#include "removal/TextUtil.h"
+
+namespace tarnock::ui {
+
+CApplication* CApplication::current_ = nullptr;
+
+CApplication::CApplication() { current_ = this; }
+
+CApplication::~CApplication() {
+    if (current_ == this) current_ = nullptr;
+}
+
+int CApplication::Run(HINSTANCE instance) {
+    instance_ = instance;
+    if (!InitInstance()) return 0;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+int AppMessageBox(const std::wstring& text, UINT flags) {
+    CApplication* app = CApplication::Current();
+    const HWND owner = app ? app->MainWindow() : nullptr;
+    const std::wstring caption = app ? app->AppName() : L"Tarnock";
+    return MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
+}
+
+std::wstring LoadResourceStringW(UINT id) {
+    const wchar_t* text = nullptr;
+    // With a zero buffer size LoadStringW hands out a read-only pointer into the resource.
+    const int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<wchar_t*>(&text), 0);
+    return length > 0 && text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
+}
+
+std::string LoadResourceStringA(UINT id) { return AnsiFromWide(LoadResourceStringW(id)); }
+
+}  // namespace tarnock::ui
