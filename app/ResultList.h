@@ -1,0 +1,75 @@
+// The main dialog's result list: its columns, rows, icons and display styles, and the
+// Windows Installer product cache that supplies icons to the scans.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <mutex>
+#include <string>
+
+#include "app/InstallerProduct.h"
+#include "removal/UseShGetFileInfo.h"
+#include "scan/ScanView.h"
+#include "ui/ListTestCtrl.h"
+
+namespace tarnock {
+
+class CResultList : public IResultRows, public IIconListOwner {
+public:
+    explicit CResultList(ui::ListTestCtrl& list) : list_(list) {}
+    CResultList(const CResultList&) = delete;
+    CResultList& operator=(const CResultList&) = delete;
+
+    // Four left-aligned columns, full-row selection only, no text background of its own.
+    void InsertColumns();
+
+    // Appends a row; safe from any thread (the row is added on the list's own thread).
+    void AddListRow(const std::string& name, const std::string& info, const std::string& key,
+                    const std::string& iconFile, int itemValue) override;
+
+    // Hands the system image lists, with the default program icon, to the list. Safe from
+    // any thread.
+    void ResetImageLists();
+
+    // 0 icon, 1 report, 3 list view; any other style changes nothing and returns false.
+    // With writeSetting the style is stored in "DisplayStyle".
+    bool ApplyDisplayStyle(int style, bool writeSetting);
+    // Menu 181 at the mouse cursor, the current style checked; its commands go to `owner`.
+    void ShowStyleMenu(HWND owner);
+    // Commands 32781, 32782, 32783 of that menu; false for any other command.
+    bool HandleStyleCommand(UINT command);
+
+    static int StyleForCommand(UINT command);   // -1 for other commands
+    static UINT CheckedStyleCommand(int style);  // 0 when no item is checked
+
+    // Reads the installer's product registrations below root\path: every subkey whose name
+    // does not begin with "{" becomes a record with its "ProductName" and "ProductIcon".
+    // Returns -1 when the key cannot be opened (products unchanged), else the number of
+    // subkeys enumerated.
+    static int LoadInstallerProducts(HKEY root, const std::string& path, char (&nameBuffer)[MAX_PATH],
+                                     InstallerProductList& products);
+
+    int DefaultIconLarge() const;
+    int DefaultIconSmall() const;
+
+    // IIconListOwner: the lookup adds .ico files to these lists. Called with the lock held.
+    HWND IconListWindow() const override { return list_.Window(); }
+    HIMAGELIST SmallIconList() const override { return smallImages_; }
+    HIMAGELIST LargeIconList() const override { return largeImages_; }
+
+private:
+    void AddRowOnUiThread(const std::string& name, const std::string& info, const std::string& key,
+                          const std::string& iconFile, int itemValue);
+    void ResetImageListsOnUiThread();
+
+    ui::ListTestCtrl& list_;
+    mutable std::mutex mutex_;  // the image lists and default icons
+    // The system's shared lists: never destroyed here.
+    HIMAGELIST smallImages_ = nullptr;
+    HIMAGELIST largeImages_ = nullptr;
+    int defaultIconLarge_ = 0;
+    int defaultIconSmall_ = 0;
+};
+
+}  // namespace tarnock

@@ -1,0 +1,88 @@
+// The result list: a list view that paints flicker-free on white, shows the selected row
+// in its own colours, sorts by a clicked column, reports clicks, double-clicks and item
+// menu choices to the main dialog and hands dropped files to its parent.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "ui/HeaderTestCtrl.h"
+#include "ui/framework/SubclassedWindow.h"
+
+namespace tarnock::ui {
+
+// Which items of the item menu (170) are usable for a row.
+struct ItemMenuState {
+    bool show = false;             // there is a selected row
+    bool homepageEnabled = false;  // 32795: the information text is a plain "http:" address
+    bool folderEnabled = false;    // 32807: not after an add-on scan (6)
+};
+ItemMenuState DecideItemMenu(bool hasSelection, std::string_view infoText, int lastScanType);
+
+// The action number an item-menu command sends with UM_LISTACTION, or -1.
+int ListActionForCommand(UINT command);
+
+class ListTestCtrl : public CSubclassedWindow {
+public:
+    ListTestCtrl() = default;
+    ~ListTestCtrl() override;
+
+    void SetNotifyWindow(HWND window) { notifyWindow_.store(window); }
+    HWND NotifyWindow() const { return notifyWindow_.load(); }
+    int ViewStyle() const { return viewStyle_.load(); }
+    void SetViewStyle(int style) { viewStyle_.store(style); }
+    int LastScanType() const { return lastScanType_.load(); }
+    void SetLastScanType(int scanType) { lastScanType_.store(scanType); }
+
+    // Sorts rows first..last (-1: the last row) by the texts of `column`, in place.
+    void Sort(int column, bool ascending, int first = 0, int last = -1);
+
+    // Runs `work` on the thread that owns the list window, waiting for it to finish;
+    // nothing happens once the window is gone. Lets worker threads change the list safely.
+    void RunOnUiThread(const std::function<void()>& work);
+    // The list window, readable from any thread (null before attach and after destruction).
+    HWND Window() const { return window_.load(); }
+
+    // Row access in the list's 8-bit text.
+    int ItemCount() const;
+    int FirstSelectedRow() const;
+    std::string ItemText(int row, int column) const;
+    int ColumnCount() const;
+
+    // The direction flag of the next column click, shared by every list of the process.
+    static bool NextSortAscending() { return sortAscending_.load(); }
+
+    bool OnReflectedNotify(NMHDR* header, LRESULT& result) override;
+
+protected:
+    void PreSubclass() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Paint();
+    LRESULT CustomDraw(NMLVCUSTOMDRAW* draw);
+    void ShowItemMenu(LPARAM position);
+    void SendAction(int action);
+    void SendSelection();
+    void ForwardDroppedFiles(HDROP drop);
+    void ExchangeRows(int i, int j, int columns);
+
+    CHeaderTestCtrl header_;
+    COLORREF selectedText_ = RGB(255, 255, 255);
+    COLORREF selectedBackground_ = RGB(101, 144, 193);
+    std::atomic<int> viewStyle_{1};
+    std::atomic<int> lastScanType_{0};
+    std::atomic<HWND> notifyWindow_{nullptr};
+    std::atomic<HWND> window_{nullptr};
+
+    static std::atomic<bool> sortAscending_;
+    static std::atomic<bool> drawnRowWasSelected_;
+};
+
+}  // namespace tarnock::ui
