@@ -1,0 +1,754 @@
+#include "app/KelvoDlg.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "app/AboutDlg.h"
+#include "app/KelvoApp.h"
+#include "app/RankConsent.h"
+#include "app/WebActions.h"
+#include "removal/Settings.h"
+#include "removal/TextUtil.h"
+#include "resource.h"
+#include "ui/VexButton.h"
+#include "ui/framework/Application.h"
+#include "ui/framework/SubclassedWindow.h"
+
+namespace tarnock {
+
+// ---------------------------------------------------------------------------------------
+// Event lists
+
+void CEventList::Add(HANDLE event) {
+    std::lock_guard lock(lock_);
+    if (events_.size() == events_.capacity()) events_.reserve(events_.size() + 10);
+    events_.push_back(event);
+}
+
+void CEventList::Remove(HANDLE event) {
+    std::lock_guard lock(lock_);
+    for (auto it = events_.begin(); it != events_.end(); ++it) {
+        if (*it == event) {
+            events_.erase(it);
+            return;
+        }
+    }
+}
+
+void CEventList::SignalAll() const {
+    std::lock_guard lock(lock_);
+    for (HANDLE event : events_) SetEvent(event);
+}
+
+std::vector<ScopedHandle> CEventList::DuplicateAll() const {
+    std::lock_guard lock(lock_);
+    std::vector<ScopedHandle> copies;
+    copies.reserve(events_.size());
+    for (HANDLE event : events_) {
+        HANDLE copy = nullptr;
+        if (DuplicateHandle(GetCurrentProcess(), event, GetCurrentProcess(), &copy, SYNCHRONIZE, FALSE, 0))
+            copies.emplace_back(copy);
+    }
+    return copies;
+}
+
+std::size_t CEventList::Count() const {
+    std::lock_guard lock(lock_);
+    return events_.size();
+}
+
+namespace {
+
+// ---------------------------------------------------------------------------------------
+// The result list as a plain list view: four columns, rows, view styles and the selection
+// report to the dialog. Everything the dialog does with its list goes through this class.
+class ResultListStandIn : public ui::CSubclassedWindow {
+public:
+    void InsertColumns() {
+        struct Column {
+            const wchar_t* title;
+            int width;
+        };
+        const Column columns[] = {{L"이름", 260}, {L"정보", 260}, {L"", 0}, {L"", 0}};
+        for (int i = 0; i < 4; ++i) {
+            LVCOLUMNW column{};
+            column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+            column.fmt = LVCFMT_LEFT;
+            column.cx = columns[i].width;
+            column.pszText = const_cast<wchar_t*>(columns[i].title);
+            column.iSubItem = i;
+            SendMessageW(window_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+        }
+        SendMessageW(window_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+        SendMessageW(window_, LVM_SETTEXTBKCOLOR, 0, CLR_NONE);
+    }
+
+    void AddRow(const std::string& name, const std::string& info, const std::string& key, const std::string& iconFile,
+                int itemValue) {
+        LVITEMA item{};
+        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.iItem = static_cast<int>(SendMessageA(window_, LVM_GETITEMCOUNT, 0, 0));
+        item.pszText = const_cast<char*>(name.c_str());
+        item.lParam = itemValue;
+        const int row = static_cast<int>(SendMessageA(window_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+        if (row < 0) return;
+        const std::string* texts[] = {&info, &key, &iconFile};
+        for (int column = 1; column <= 3; ++column) {
+            LVITEMA sub{};
+            sub.iSubItem = column;
+            sub.pszText = const_cast<char*>(texts[column - 1]->c_str());
+            SendMessageA(window_, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&sub));
+        }
+    }
+
+    void DeleteAll() { SendMessageA(window_, LVM_DELETEALLITEMS, 0, 0); }
+    void SetRedraw(bool on) {
+        SendMessageA(window_, WM_SETREDRAW, on ? TRUE : FALSE, 0);
+        if (on) InvalidateRect(window_, nullptr, TRUE);
+    }
+
+    int SelectedRow() const {
+        return static_cast<int>(SendMessageA(window_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    }
+    std::string Text(int row, int column) const {
+        char buffer[1024] = {};
+        LVITEMA item{};
+        item.iSubItem = column;
+        item.pszText = buffer;
+        item.cchTextMax = sizeof(buffer);
+        SendMessageA(window_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+        return buffer;
+    }
+
+    void SetViewStyle(int style) {
+        const LONG_PTR bits = GetWindowLongPtrW(window_, GWL_STYLE);
+        SetWindowLongPtrW(window_, GWL_STYLE, (bits & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | style);
+        viewStyle = style;
+    }
+
+    void SetNotifyWindow(HWND window) { notifyWindow_ = window; }
+
+    bool OnReflectedNotify(NMHDR* header, LRESULT& result) override {
+        if (header->code == NM_CLICK) {
+            const int row = SelectedRow();
+            SendMessageA(notifyWindow_, UM_LISTSELECTION, row >= 0 ? 1 : 0, row >= 0 ? row : 0);
+        } else if (header->code == NM_DBLCLK) {
+            const int row = SelectedRow();
+            if (row >= 0) SendMessageA(notifyWindow_, UM_LISTACTION, 0, row);
+        } else {
+            return false;
+        }
+        result = 0;
+        return true;
+    }
+
+    std::atomic<int> viewStyle{1};
+    std::atomic<int> lastScanType{0};
+
+protected:
+    void PreSubclass() override { window_ = Hwnd(); }
+
+private:
+    HWND window_ = nullptr;  // kept after destruction: messages to a dead window just fail
+    HWND notifyWindow_ = nullptr;
+};
+
+// A link-like text button with a small icon, underlined while the mouse is over it.
+class HoverButtonStandIn : public ui::CSubclassedWindow {
+public:
+    void SetIcon(HICON icon) { icon_ = icon; }
+    void SetUnderlineMode(int mode) { underlineMode_ = mode; }
+    void SetHoverColour(COLORREF colour, int use) {
+        hoverColour_ = colour;
+        useHoverColour_ = use != 0;
+    }
+    void SetToolTipText(const std::wstring& text, bool activate) {
+        if (Hwnd() == nullptr) return;
+        if (toolTip_ == nullptr) {
+            toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Hwnd(), nullptr,
+                                       GetModuleHandleW(nullptr), nullptr);
+            if (toolTip_ == nullptr) return;
+        }
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = GetParent(Hwnd());
+        tool.uId = reinterpret_cast<UINT_PTR>(Hwnd());
+        tool.lpszText = const_cast<wchar_t*>(text.c_str());
+        SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessageW(toolTip_, TTM_ACTIVATE, activate ? TRUE : FALSE, 0);
+    }
+
+    bool OnReflectedDrawItem(DRAWITEMSTRUCT* item) override {
+        const HDC dc = item->hDC;
+        const RECT rect = item->rcItem;
+        FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        if (icon_) DrawIconEx(dc, 0, (rect.bottom - rect.top - 16) / 2, icon_, 16, 16, 0, nullptr, DI_NORMAL);
+        wchar_t caption[128] = {};
+        GetWindowTextW(Hwnd(), caption, 128);
+        const HFONT font = reinterpret_cast<HFONT>(SendMessageW(Hwnd(), WM_GETFONT, 0, 0));
+        ScopedFont underlined;
+        if (underlineMode_ == 1 || (underlineMode_ == 2 && hover_)) {
+            LOGFONTW log{};
+            if (font && GetObjectW(font, sizeof(log), &log)) {
+                log.lfUnderline = TRUE;
+                underlined.Reset(CreateFontIndirectW(&log));
+            }
+        }
+        ScopedSelect select(dc, underlined ? static_cast<HGDIOBJ>(underlined.Get()) : static_cast<HGDIOBJ>(font));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, hover_ && useHoverColour_ ? hoverColour_ : RGB(0, 0, 10));
+        RECT text = rect;
+        text.left += icon_ ? 18 : 0;
+        DrawTextW(dc, caption, -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        return true;
+    }
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_MOUSEMOVE && !hover_) {
+            hover_ = true;
+            InvalidateRect(Hwnd(), nullptr, TRUE);
+            TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, Hwnd(), 0};
+            TrackMouseEvent(&track);
+        } else if (message == WM_MOUSELEAVE) {
+            hover_ = false;
+            InvalidateRect(Hwnd(), nullptr, TRUE);
+        }
+        return DefaultProc(message, wParam, lParam);
+    }
+
+private:
+    HICON icon_ = nullptr;  // owned by the dialog
+    int underlineMode_ = 1;
+    COLORREF hoverColour_ = 0;
+    bool useHoverColour_ = false;
+    bool hover_ = false;
+    HWND toolTip_ = nullptr;  // owned by the button window
+};
+
+// The thirteen image buttons in their set-up order, with their strips.
+struct VexSpec {
+    int id;
+    UINT strip;
+};
+constexpr VexSpec kVexButtons[] = {
+    {IDC_REMOVE, IDB_REMOVE},   {IDC_EXIT, IDB_EXIT},   {IDC_SPYWARE, IDB_SPYWARE},         {IDC_TOOLBAR, IDB_TOOLBAR},
+    {IDC_MESSENGER, IDB_MESSENGER}, {IDC_P2P, IDB_P2P}, {IDC_ALLPROGRAMS, IDB_ALLPROGRAMS}, {IDC_BHO, IDB_BHO},
+    {IDC_STARTUP, IDB_STARTUP}, {IDC_ACTIVEX, IDB_ACTIVEX}, {IDC_COPYRIGHT, IDB_COPYRIGHT}, {IDC_INFO, IDB_INFO},
+    {IDC_SEARCH, IDB_SEARCH},
+};
+
+struct CategoryTip {
+    int id;
+    const wchar_t* text;
+};
+constexpr CategoryTip kCategoryTips[] = {
+    {IDC_SPYWARE, L"스파이웨어 악성코드 치료 프로그램 검색합니다"},
+    {IDC_TOOLBAR, L"툴바 프로그램을 검색합니다"},
+    {IDC_MESSENGER, L"메신져 프로그램을 검색합니다"},
+    {IDC_P2P, L"P2P, 웹하드 프로그램을 검색합니다"},
+    {IDC_ALLPROGRAMS, L"전체 프로그램을 검색합니다 (검색시간이 오래 걸릴수 있습니다)"},
+    {IDC_BHO, L"BHO를 검색합니다"},
+    {IDC_STARTUP, L"시작 프로그램을 검색합니다"},
+    {IDC_ACTIVEX, L"ActiveX 를 검색합니다"},
+    {IDC_COPYRIGHT, L"정품소프트웨어를 사용합시다"},
+};
+
+// The hover buttons in their set-up order; the icon index refers to buttonIcons_.
+struct HoverSpec {
+    int id;
+    int icon;
+    const wchar_t* tip;
+};
+constexpr UINT kButtonIconIds[5] = {IDI_INFO, IDI_MENU, IDI_WEBSITE, IDI_UPDATE, IDI_STYLE};
+constexpr HoverSpec kHoverButtons[] = {
+    {IDC_ABOUT, 0, L"Tarnock 정보입니다."},
+    {IDC_UPDATE, 3, L"업데이트를 확인합니다."},
+    {IDC_MENU, 1, L"메뉴를 OPEN합니다."},
+    {IDC_WEBSITE, 2, L"http://www.olmatic.co.kr"},
+    {IDC_STYLE, 4, L"디스플레이방식을 변경합니다."},
+};
+
+HICON LoadIconResource(UINT id, int size) {
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
+}
+
+// The target path of a shell shortcut, or "" when `file` is not a loadable shortcut.
+std::string ResolveShortcutTarget(const std::string& file) {
+    ScopedComInit com;
+    ComPtr<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid())))
+        return {};
+    ComPtr<IPersistFile> persist;
+    if (FAILED(link.As(persist))) return {};
+    const std::wstring wide = WideFromAnsi(file);
+    if (wide.empty() || wide.size() >= MAX_PATH) return {};  // no silently shortened path
+    if (FAILED(persist->Load(wide.c_str(), STGM_READ))) return {};
+    char target[MAX_PATH] = {};
+    if (FAILED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH))) return {};
+    target[MAX_PATH - 1] = '\0';
+    return target;
+}
+
+// Reads a string value of at most 1023 bytes; "" when it is missing or not text.
+std::string ReadStringValue(HKEY root, const std::string& path, const char* name) {
+    ScopedKey key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Put()) != ERROR_SUCCESS) return {};
+    char buffer[1024] = {};
+    DWORD size = sizeof(buffer) - 1;
+    DWORD type = 0;
+    if (RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS)
+        return {};
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
+    buffer[size < sizeof(buffer) ? size : sizeof(buffer) - 1] = '\0';
+    return buffer;
+}
+
+// What a worker thread gets: the dialog, kept alive for as long as the worker runs.
+struct WorkerStart {
+    std::shared_ptr<CkelvoDlg> keepAlive;
+    CkelvoDlg* dialog;
+};
+
+DWORD WINAPI ScanThreadProc(void* parameter) {
+    if (parameter == nullptr) return 1;
+    std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(parameter));
+    start->dialog->RunScan();
+    return 0;
+}
+
+DWORD WINAPI RemovalThreadProc(void* parameter) {
+    if (parameter == nullptr) return 1;
+    std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(parameter));
+    CkelvoDlg& dialog = *start->dialog;
+    ScopedHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (done) dialog.removalThreadEvents.Add(done.Get());
+    dialog.RemoveSelected();
+    if (done) {
+        dialog.removalThreadEvents.Remove(done.Get());
+        SetEvent(done.Get());
+    }
+    return 0;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// The dialog
+
+struct CkelvoDlg::Controls {
+    ResultListStandIn list;
+    ui::CVexButton vex[std::size(kVexButtons)];
+    HoverButtonStandIn hover[std::size(kHoverButtons)];
+
+    ui::CVexButton* Vex(int id) {
+        for (std::size_t i = 0; i < std::size(kVexButtons); ++i)
+            if (kVexButtons[i].id == id) return &vex[i];
+        return nullptr;
+    }
+};
+
+CkelvoDlg::CkelvoDlg() : CDialog(IDD_TARNOCK_DIALOG), controls_(std::make_unique<Controls>()) {
+    windowIcon_.Reset(LoadIconResource(IDI_MAINFRAME, 32));
+
+    const char* commandLine = GetCommandLineA();
+    if (commandLine && *commandLine && ParseCommandLine(commandLine) == 1) scanType = 10;
+
+    BindControl(IDC_RESULT_LIST, controls_->list);
+    for (std::size_t i = 0; i < std::size(kVexButtons); ++i) BindControl(kVexButtons[i].id, controls_->vex[i]);
+    for (std::size_t i = 0; i < std::size(kHoverButtons); ++i) BindControl(kHoverButtons[i].id, controls_->hover[i]);
+
+    // Category buttons: the signature categories and the quick listings run at once.
+    const std::pair<int, int> synchronous[] = {{IDC_SPYWARE, 1}, {IDC_TOOLBAR, 2}, {IDC_MESSENGER, 3}, {IDC_P2P, 4},
+                                               {IDC_BHO, 6},     {IDC_STARTUP, 7}, {IDC_COPYRIGHT, 9}};
+    for (const auto& [id, type] : synchronous) {
+        OnCommand(id, [this, type = type] {
+            scanType = type;
+            RunScan();
+        });
+    }
+    OnCommand(IDC_ALLPROGRAMS, [this] { StartThreadedScan(5); });
+    OnCommand(IDC_ACTIVEX, [this] { StartThreadedScan(8); });
+    // The remove button has the OK identifier, so Enter starts a removal like a click.
+    OnCommand(IDC_REMOVE, [this] { StartRemovalWorker(); });
+    OnCommand(IDC_EXIT, [this] { EndDialog(IDCANCEL); });
+    OnCommand(IDC_INFO, [this] {
+        const std::string name = SelectedRowText(0);
+        if (!name.empty()) web::OpenAddress(web::OpinionAddress(name));
+    });
+    OnCommand(IDC_SEARCH, [this] {
+        if (controls_->list.SelectedRow() < 0) return;
+        web::OpenAddress(web::SearchAddress(SelectedRowText(0)));
+    });
+    OnCommand(IDC_UPDATE, [this] { StartUpdater(); });
+    OnCommand(IDC_ABOUT, [this] { ShowAbout(); });
+    OnCommand(IDC_MENU, [this] { ShowMainMenu(); });
+    OnCommand(IDC_WEBSITE, [] { web::OpenAddress(web::HomepageAddress()); });
+    OnCommand(IDC_STYLE, [this] { ShowStyleMenu(); });
+    OnCommand(ID_STYLE_ICON, [this] { ApplyDisplayStyle(0, true); });
+    OnCommand(ID_STYLE_REPORT, [this] { ApplyDisplayStyle(1, true); });
+    OnCommand(ID_STYLE_LIST, [this] { ApplyDisplayStyle(3, true); });
+    OnCommand(ID_MENU_RANKPAGE, [] { web::OpenAddress(web::RankPageAddress()); });
+    OnCommand(ID_MENU_RANKCONSENT, [this] { OnRankConsent(); });
+    OnCommand(ID_MENU_AUTOUPDATE, [this] { SetAutoUpdate(1); });
+    OnCommand(ID_MENU_MANUALUPDATE, [this] { SetAutoUpdate(0); });
+
+    OnMessage(WM_PAINT, [this](WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (!IsIconic(Hwnd())) return std::nullopt;
+        PAINTSTRUCT paint;
+        const HDC dc = BeginPaint(Hwnd(), &paint);
+        SendMessageW(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        RECT client{};
+        GetClientRect(Hwnd(), &client);
+        const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+        const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+        DrawIcon(dc, x, y, dragIcon_.Get());
+        EndPaint(Hwnd(), &paint);
+        return 0;
+    });
+    OnMessage(WM_QUERYDRAGICON, [this](WPARAM, LPARAM) -> std::optional<LRESULT> {
+        return reinterpret_cast<LRESULT>(dragIcon_.Get());
+    });
+    OnMessage(WM_ERASEBKGND, [this](WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+        const HDC dc = reinterpret_cast<HDC>(wParam);
+        RECT client{};
+        GetClientRect(Hwnd(), &client);
+        if (!background_.Draw(dc, client)) FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+        return TRUE;
+    });
+    OnMessage(WM_CTLCOLORSTATIC, [](WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+        const HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    });
+    OnMessage(WM_NCHITTEST, [this](WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
+        const LRESULT hit = DefWindowProcW(Hwnd(), WM_NCHITTEST, wParam, lParam);
+        return hit == HTCLIENT ? HTCAPTION : hit;
+    });
+    OnMessage(WM_LBUTTONDOWN, [this](WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+        POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        ClientToScreen(Hwnd(), &point);
+        PostMessageW(Hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
+        return std::nullopt;
+    });
+    OnMessage(WM_COPYDATA, [this](WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+        return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    });
+    OnMessage(UM_LISTACTION, [this](WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
+        return OnListAction(static_cast<int>(wParam), static_cast<int>(lParam));
+    });
+    OnMessage(UM_LISTSELECTION, [this](WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
+        return OnListSelection(static_cast<int>(wParam), static_cast<int>(lParam));
+    });
+    OnMessage(WM_DESTROY, [this](WPARAM, LPARAM) -> std::optional<LRESULT> {
+        OnDestroy();
+        return std::nullopt;
+    });
+}
+
+CkelvoDlg::~CkelvoDlg() = default;
+
+BOOL CkelvoDlg::OnInitDialog() {
+    if (auto* app = ui::CApplication::Current()) app->SetMainWindow(Hwnd());
+    SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcon_.Get()));
+    SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowIcon_.Get()));
+    SetWindowTextW(Hwnd(), ui::LoadResourceStringW(IDS_WINDOW_TITLE).c_str());
+    background_.LoadFromResource(IDB_BACKGROUND, "BMP");
+    SetupControls();
+
+    rankConsent = ReadRankConsent();
+    listWindow_ = controls_->list.Hwnd();
+    controls_->list.SetNotifyWindow(Hwnd());
+    DragAcceptFiles(listWindow_, TRUE);
+
+    const CkelvoApp* app = CkelvoApp::Current();
+    const int style = app ? app->displayStyle : 1;
+    if (style == 0 || style == 1 || style == 3) ApplyDisplayStyle(style, true);
+
+    LoadInstallerProducts(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\Installer\\Products\\");
+    RunScan();
+    return TRUE;
+}
+
+void CkelvoDlg::SetupControls() {
+    for (std::size_t i = 0; i < std::size(kVexButtons); ++i) controls_->vex[i].Setup("BMP", RGB(255, 0, 255), kVexButtons[i].strip);
+    controls_->Vex(IDC_INFO)->SetToolTip(L"프로그램 정보를 보여줍니다.");
+    controls_->Vex(IDC_REMOVE)->SetToolTip(L"Tarnock로 밀어 버립니다.");
+    controls_->Vex(IDC_EXIT)->SetToolTip(L"Tarnock를 종료합니다.");
+    const HCURSOR hand = LoadCursorW(nullptr, MAKEINTRESOURCEW(32649));
+    for (const CategoryTip& tip : kCategoryTips) {
+        ui::CVexButton* button = controls_->Vex(tip.id);
+        button->SetToolTip(tip.text);
+        button->SetOwnCursor(hand);
+    }
+
+    for (int i = 0; i < 5; ++i) buttonIcons_[i].Reset(LoadIconResource(kButtonIconIds[i], 16));
+    dragIcon_.Reset(LoadIconResource(IDI_INFO, 32));
+    for (std::size_t i = 0; i < std::size(kHoverButtons); ++i) {
+        HoverButtonStandIn& button = controls_->hover[i];
+        button.SetIcon(buttonIcons_[kHoverButtons[i].icon].Get());
+        button.SetUnderlineMode(2);
+        button.SetHoverColour(0xFF8032, 1);
+        button.SetToolTipText(kHoverButtons[i].tip, true);
+    }
+
+    controls_->list.InsertColumns();
+}
+
+// ---------------------------------------------------------------------------------------
+// Rows and scans
+
+void CkelvoDlg::AddListRow(const std::string& name, const std::string& info, const std::string& key,
+                           const std::string& iconFile, int itemValue) {
+    controls_->list.AddRow(name, info, key, iconFile, itemValue);
+}
+
+void CkelvoDlg::ResetImageLists() {}
+
+void CkelvoDlg::BeginScan() {
+    SetRowButtonsActive(false);
+    ResetImageLists();
+    controls_->list.DeleteAll();
+    controls_->list.SetRedraw(false);
+}
+
+void CkelvoDlg::EndScan(int type) {
+    controls_->list.SetRedraw(true);
+    controls_->list.lastScanType = type;
+    std::lock_guard lock(loadingLock_);
+    // Asynchronous: the scan may run on a worker while the interface thread waits for it.
+    if (loadingWindow && loadingWindow->Hwnd()) ShowWindowAsync(loadingWindow->Hwnd(), SW_HIDE);
+}
+
+int CkelvoDlg::RunScan() {
+    const int type = scanType;
+    BeginScan();
+    if (type == 10) {
+        const std::vector<std::string> folders = CommandFolders();
+        for (std::size_t i = 0; i < folders.size(); ++i)
+            AddListRow(folders[i], "", folders[i], "", static_cast<int>(i));
+    }
+    EndScan(type);
+    return 0;
+}
+
+void CkelvoDlg::RemoveSelected() {
+    if (const char* delay = std::getenv("TARNOCK_STANDIN_REMOVAL_MS")) Sleep(static_cast<DWORD>(std::atoi(delay)));
+}
+
+int CkelvoDlg::ParseCommandLine(const std::string& text) {
+    std::vector<std::string> folders;
+    int result = 0;
+    // Quoted arguments: quote-blank-quote separates them; the other quotes go.
+    const std::string joined = RemoveChar(ReplaceAll(text, "\" \"", "|"), '"');
+    std::vector<std::string> tokens;
+    std::size_t position = 0;
+    while (position < joined.size()) {
+        const std::size_t start = joined.find_first_not_of('|', position);
+        if (start == std::string::npos) break;
+        const std::size_t end = joined.find('|', start);
+        tokens.push_back(joined.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        position = end == std::string::npos ? joined.size() : end;
+    }
+    // The first token is the program itself (or the drop marker) and is not examined.
+    for (std::size_t i = 1; i < tokens.size(); ++i) {
+        result = 1;
+        const std::string target = ResolveShortcutTarget(TrimWhitespace(tokens[i]));
+        if (target.empty() || Contains(target, "\\Internet Explorer\\") || Contains(target, "\\WINDOWS\\")) continue;
+        const PathParts parts = SplitPath(target);
+        std::string folder = parts.drive + parts.directory;
+        if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+        folders.push_back(folder);
+    }
+    std::lock_guard lock(foldersLock_);
+    commandFolders = std::move(folders);
+    return result;
+}
+
+std::vector<std::string> CkelvoDlg::CommandFolders() const {
+    std::lock_guard lock(foldersLock_);
+    return commandFolders;
+}
+
+int CkelvoDlg::LoadInstallerProducts(HKEY root, const char* path) {
+    ScopedKey key;
+    if (RegOpenKeyA(root, path, key.Put()) != ERROR_SUCCESS) return -1;
+    char name[260] = {};
+    DWORD index = 0;
+    while (RegEnumKeyA(key.Get(), index, name, sizeof(name)) == ERROR_SUCCESS) {
+        ++index;
+        if (name[0] == '{') continue;
+        SleepEx(1, FALSE);
+        const std::string subkey = std::string(path) + name;
+        installerProducts.push_back(
+            {name, ReadStringValue(root, subkey, "ProductName"), ReadStringValue(root, subkey, "ProductIcon")});
+    }
+    return static_cast<int>(index);
+}
+
+// ---------------------------------------------------------------------------------------
+// Workers
+
+bool CkelvoDlg::StartWorker(LPTHREAD_START_ROUTINE procedure) {
+    auto start = std::make_unique<WorkerStart>(WorkerStart{weak_from_this().lock(), this});
+    ScopedHandle thread(CreateThread(nullptr, 0, procedure, start.get(), 0, nullptr));
+    if (!thread) return false;
+    start.release();  // the thread owns it now
+    return true;
+}
+
+void CkelvoDlg::StartThreadedScan(int type) {
+    scanType = type;
+    {
+        std::lock_guard lock(loadingLock_);
+        loadingWindow.reset();
+        auto window = std::make_unique<ui::CLoading>(Hwnd());
+        if (window->Create(Hwnd())) {
+            ShowWindow(window->Hwnd(), SW_SHOWNORMAL);
+            RECT list{};
+            GetWindowRect(listWindow_, &list);
+            const int x = list.left + (list.right - list.left) / 2 - 111;
+            const int y = list.top + (list.bottom - list.top) / 2 - 40;
+            MoveWindow(window->Hwnd(), x, y, 223, 81, TRUE);
+            loadingWindow = std::move(window);
+        }
+    }
+    StartWorker(&ScanThreadProc);
+}
+
+void CkelvoDlg::StartRemovalWorker() { StartWorker(&RemovalThreadProc); }
+
+void CkelvoDlg::OnDestroy() {
+    changeWaitEvents.SignalAll();
+    for (const ScopedHandle& event : removalThreadEvents.DuplicateAll()) WaitForSingleObject(event.Get(), 2000);
+    {
+        std::lock_guard lock(loadingLock_);
+        loadingWindow.reset();
+    }
+    if (auto* app = ui::CApplication::Current()) app->SetMainWindow(nullptr);
+}
+
+// ---------------------------------------------------------------------------------------
+// Commands and messages
+
+void CkelvoDlg::SetRowButtonsActive(bool active) {
+    for (int id : {IDC_INFO, IDC_REMOVE, IDC_SEARCH}) {
+        ui::CVexButton* button = controls_->Vex(id);
+        if (active) button->SetActive();
+        else button->SetInactive();
+    }
+}
+
+LRESULT CkelvoDlg::OnListSelection(int selected, int) {
+    SetRowButtonsActive(selected != 0);
+    return 0;
+}
+
+LRESULT CkelvoDlg::OnListAction(int action, int row) {
+    switch (action) {
+        case 0:
+        case 1:
+            web::OpenAddress(web::OpinionAddress(controls_->list.Text(row, 0)));
+            break;
+        case 2:
+            StartRemovalWorker();
+            break;
+        case 3:
+            web::OpenAddress(controls_->list.Text(row, 1));
+            break;
+        case 4:
+            web::OpenAddress(web::SearchAddress(controls_->list.Text(row, 0)));
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+std::string CkelvoDlg::SelectedRowText(int column) const {
+    const int row = controls_->list.SelectedRow();
+    return row < 0 ? std::string() : controls_->list.Text(row, column);
+}
+
+std::optional<LRESULT> CkelvoDlg::OnCopyData(const COPYDATASTRUCT* data) {
+    if (data == nullptr || data->dwData != 1) return std::nullopt;
+    std::string text;
+    if (data->lpData != nullptr && data->cbData > 0) {
+        text.assign(static_cast<const char*>(data->lpData), data->cbData);
+        // A sender that counted its terminator must not leave a zero inside the last argument.
+        text.resize(std::strlen(text.c_str()));
+    }
+    ParseCommandLine(text);
+    scanType = 10;
+    RunScan();
+    return std::nullopt;
+}
+
+void CkelvoDlg::ApplyDisplayStyle(int style, bool store) {
+    controls_->list.SetViewStyle(style);
+    if (store) settings::Write(settings::kDisplayStyle, style);
+}
+
+void CkelvoDlg::ShowMainMenu() {
+    ScopedMenu menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAIN_MENU)));
+    if (!menu) return;
+    HMENU popup = GetSubMenu(menu.Get(), 0);
+    if (popup == nullptr) return;
+    SetMenuDefaultItem(popup, 0, TRUE);
+    ModifyMenuW(popup, ID_MENU_RANKCONSENT, MF_BYCOMMAND | MF_STRING, ID_MENU_RANKCONSENT, RankMenuText(rankConsent));
+    const CkelvoApp* app = CkelvoApp::Current();
+    const bool automatic = app && app->autoUpdate == 1;
+    CheckMenuItem(popup, automatic ? ID_MENU_AUTOUPDATE : ID_MENU_MANUALUPDATE, MF_BYCOMMAND | MF_CHECKED);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    SetForegroundWindow(Hwnd());  // so that a click elsewhere closes the menu
+    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0, Hwnd(), nullptr);
+}
+
+void CkelvoDlg::ShowStyleMenu() {
+    ScopedMenu menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_STYLE_MENU)));
+    if (!menu) return;
+    HMENU popup = GetSubMenu(menu.Get(), 0);
+    if (popup == nullptr) return;
+    const int style = controls_->list.viewStyle;
+    const UINT checked = style == 0 ? ID_STYLE_ICON : style == 1 ? ID_STYLE_REPORT : style == 3 ? ID_STYLE_LIST : 0;
+    if (checked) CheckMenuItem(popup, checked, MF_BYCOMMAND | MF_CHECKED);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    SetForegroundWindow(Hwnd());
+    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0, Hwnd(), nullptr);
+}
+
+void CkelvoDlg::StartUpdater() {
+    const std::string updater = CkelvoApp::GetUpdaterPath();
+    SHELLEXECUTEINFOA execute{};
+    execute.cbSize = sizeof(execute);
+    execute.fMask = 0x0C;
+    execute.lpVerb = "open";
+    execute.lpFile = updater.c_str();
+    execute.lpParameters = "show";
+    execute.nShow = 0;
+    ShellExecuteExA(&execute);  // the updater decides from "show" that it runs visibly
+}
+
+void CkelvoDlg::ShowAbout() {
+    CAboutDlg about(Hwnd());
+    about.DoModal();
+}
+
+void CkelvoDlg::OnRankConsent() { rankConsent = RunRankConsentDialog(Hwnd(), rankConsent); }
+
+void CkelvoDlg::SetAutoUpdate(int value) {
+    settings::Write(settings::kAutoUpdate, value);
+    if (auto* app = CkelvoApp::Current()) app->autoUpdate = value;
+}
+
+}  // namespace tarnock

@@ -1,0 +1,114 @@
+// The main window of Tarnock: the category buttons, the result list, the row buttons,
+// the menus, the worker threads of the long scans and of the removals.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/InstallerProduct.h"
+#include "removal/ScopedHandles.h"
+#include "scan/ScanView.h"
+#include "ui/Loading.h"
+#include "ui/Picture.h"
+#include "ui/framework/Dialog.h"
+
+namespace tarnock {
+
+// Event handles shared by the user-interface thread and the workers; every operation
+// takes the list's lock.
+class CEventList {
+public:
+    CEventList() { events_.reserve(10); }
+    void Add(HANDLE event);
+    // Removes the first entry equal to `event`; the handle itself stays open.
+    void Remove(HANDLE event);
+    void SignalAll() const;
+    // Own copies of the handles, valid even after their owners close the originals.
+    std::vector<ScopedHandle> DuplicateAll() const;
+    std::size_t Count() const;
+
+private:
+    mutable std::mutex lock_;
+    std::vector<HANDLE> events_;
+};
+
+class CkelvoDlg : public ui::CDialog, public IScanView, public std::enable_shared_from_this<CkelvoDlg> {
+public:
+    CkelvoDlg();
+    ~CkelvoDlg() override;
+
+    // Rows of the result list; safe from a scan's worker thread.
+    void AddListRow(const std::string& name, const std::string& info, const std::string& key,
+                    const std::string& iconFile, int itemValue) override;
+    void BeginScan() override;
+    void EndScan(int scanType) override;
+
+    // Fills the result list for the current scanType; returns 0.
+    int RunScan();
+    // Rebuilds the folder list from a command line; 1 when it named arguments after the first token.
+    int ParseCommandLine(const std::string& text);
+    // Reads the Windows Installer product cache; -1 when the key cannot be opened, else the
+    // number of subkeys enumerated.
+    int LoadInstallerProducts(HKEY root, const char* path);
+    void ResetImageLists();
+    // Removes what the selected row stands for; runs on a removal worker thread.
+    void RemoveSelected();
+
+    // Worker threads: the threaded scan (types 5 and 8) behind the loading window, and a removal.
+    void StartThreadedScan(int type);
+    void StartRemovalWorker();
+
+    virtual LRESULT OnListAction(int action, int row);
+    virtual LRESULT OnListSelection(int selected, int row);
+
+    std::vector<std::string> CommandFolders() const;
+    HWND ResultListWindow() const { return listWindow_; }
+
+    // Events on which removals wait for an uninstall key to change; all set at shutdown.
+    CEventList changeWaitEvents;
+    // One manual-reset event per running removal worker; waited for at shutdown.
+    CEventList removalThreadEvents;
+    // Filled once at initialisation, before any worker starts; read-only afterwards.
+    InstallerProductList installerProducts;
+    std::atomic<int> rankConsent{0};
+    std::atomic<int> scanType{1};
+
+protected:
+    BOOL OnInitDialog() override;
+
+private:
+    struct Controls;  // the bound controls, KelvoDlg.cpp
+
+    void SetupControls();
+    void ApplyDisplayStyle(int style, bool store);
+    void SetRowButtonsActive(bool active);
+    void ShowMainMenu();
+    void ShowStyleMenu();
+    void StartUpdater();
+    void ShowAbout();
+    void OnRankConsent();
+    void SetAutoUpdate(int value);
+    std::string SelectedRowText(int column) const;
+    std::optional<LRESULT> OnCopyData(const COPYDATASTRUCT* data);
+    void OnDestroy();
+    bool StartWorker(LPTHREAD_START_ROUTINE procedure);
+
+    std::unique_ptr<Controls> controls_;
+    // Shown during the threaded scans; the scan that ends hides whichever one is current.
+    std::mutex loadingLock_;
+    std::unique_ptr<ui::CLoading> loadingWindow;
+    mutable std::mutex foldersLock_;
+    std::vector<std::string> commandFolders;
+    ScopedIcon windowIcon_;   // icon 130, the window's big and small icon
+    ScopedIcon dragIcon_;     // icon 161, painted when minimised
+    ScopedIcon buttonIcons_[5];
+    ui::CPicture background_;
+    HWND listWindow_ = nullptr;  // set once at initialisation, before any worker starts
+};
+
+}  // namespace tarnock
