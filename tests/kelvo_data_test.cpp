@@ -1,0 +1,274 @@
+// Checks of the signature database that ships with the program (kelvo.dat of this build):
+// its schema, the program's own queries on it, and rules its data must keep because the
+// removal deletes what it lists.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <sqlite3.h>
+
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "db/DbCtrl.h"
+#include "removal/TextUtil.h"
+
+using namespace tarnock;
+
+namespace {
+
+constexpr int kCategories[] = {1, 2, 3, 4, 9};
+
+// The build folder as this Windows program sees it (Wine maps the Unix root to Z:).
+std::string ShippedDatabasePath() {
+    std::string path = std::string(TARNOCK_BUILD_DIR) + "/kelvo.dat";
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return path;
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find(separator, start);
+        parts.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        if (end == std::string::npos) return parts;
+        start = end + 1;
+    }
+}
+
+std::string Join(const std::vector<std::string>& parts, std::size_t from, std::size_t to) {
+    std::string joined;
+    for (std::size_t i = from; i < to; ++i) joined += (i > from ? "\\" : "") + parts[i];
+    return joined;
+}
+
+// Keys that other programs or Windows itself share: never to be deleted as a whole.
+// Lower case, relative to HKEY_LOCAL_MACHINE or to a user's root, without Wow6432Node.
+const std::set<std::string> kSharedKeys = {
+    "software",
+    "software\\classes",
+    "software\\classes\\clsid",
+    "software\\classes\\interface",
+    "software\\classes\\typelib",
+    "software\\classes\\appid",
+    "software\\classes\\*",
+    "software\\classes\\directory",
+    "software\\classes\\folder",
+    "software\\microsoft",
+    "software\\policies",
+    "software\\microsoft\\windows",
+    "software\\microsoft\\windows nt",
+    "software\\microsoft\\windows nt\\currentversion",
+    "software\\microsoft\\windows\\currentversion",
+    "software\\microsoft\\windows\\currentversion\\uninstall",
+    "software\\microsoft\\windows\\currentversion\\run",
+    "software\\microsoft\\windows\\currentversion\\runonce",
+    "software\\microsoft\\windows\\currentversion\\runonceex",
+    "software\\microsoft\\windows\\currentversion\\runservices",
+    "software\\microsoft\\windows\\currentversion\\runservicesonce",
+    "software\\microsoft\\windows\\currentversion\\policies\\explorer\\run",
+    "software\\microsoft\\windows\\currentversion\\explorer",
+    "software\\microsoft\\windows\\currentversion\\explorer\\browser helper objects",
+    "software\\microsoft\\internet explorer",
+    "software\\microsoft\\internet explorer\\toolbar",
+    "software\\microsoft\\internet explorer\\extensions",
+};
+
+// Empty when `path` is a registry path the removal may delete; otherwise the reason.
+std::string RegistryPathProblem(const std::string& path) {
+    const std::string machine = "HKEY_LOCAL_MACHINE\\";
+    const std::string users = "HKEY_USERS\\";
+    const bool isMachine = StartsWith(path, machine);
+    if (!isMachine && !StartsWith(path, users)) return "not under HKEY_LOCAL_MACHINE or HKEY_USERS";
+
+    const bool isKey = path.back() == '\\';
+    std::string rest = path.substr(isMachine ? machine.size() : users.size());
+    if (isKey && !rest.empty()) rest.pop_back();
+    if (rest.empty()) return "a whole hive";
+    std::vector<std::string> parts = Split(ToLowerAnsi(rest), '\\');
+    for (const std::string& part : parts) {
+        if (part.empty()) return "empty path component";
+    }
+
+    // Under HKEY_USERS the first component is the user (.DEFAULT or a SID).
+    const std::size_t first = isMachine ? 0 : 1;
+    if (parts.size() <= first || parts[first] != "software") return "not below a SOFTWARE key";
+    const std::size_t keyParts = isKey ? parts.size() : parts.size() - 1;
+    if (isKey && keyParts < first + 2) return "key too close to the hive";
+    if (!isKey && keyParts < first + 1) return "value too close to the hive";
+
+    if (isKey) {
+        // Compare without the user and without the 32-bit view's Wow6432Node.
+        std::vector<std::string> relative(parts.begin() + static_cast<std::ptrdiff_t>(first), parts.end());
+        if (relative.size() == 2 && relative[1] == "wow6432node") return "shared key";
+        if (relative.size() > 1 && relative[1] == "wow6432node") relative.erase(relative.begin() + 1);
+        if (kSharedKeys.count(Join(relative, 0, relative.size())) != 0) return "shared key";
+    }
+    return {};
+}
+
+TEST(KelvoData, RegistryPathRulesAcceptProductEntriesAndRejectSharedOnes) {
+    const char* good[] = {
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor\\",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor\\Product\\",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Vendor\\",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Vendor.Document\\",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Product\\",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\Product",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor\\Setting",
+        "HKEY_USERS\\.DEFAULT\\Software\\Vendor\\",
+        "HKEY_USERS\\S-1-5-21-1004336348-1177238915-682003330-1001\\Software\\Vendor\\",
+        "HKEY_USERS\\.DEFAULT\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\Product",
+    };
+    for (const char* path : good) EXPECT_EQ(RegistryPathProblem(path), "") << path;
+
+    const char* bad[] = {
+        "HKEY_CURRENT_USER\\Software\\Vendor\\",
+        "hkey_local_machine\\SOFTWARE\\Vendor\\",
+        "HKEY_LOCAL_MACHINE\\",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Policies\\",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run\\",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\",
+        "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Vendor\\",
+        "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Vendor\\Start",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\\\Vendor\\",
+        "HKEY_LOCAL_MACHINE\\Setting",
+        "HKEY_USERS\\.DEFAULT\\",
+        "HKEY_USERS\\.DEFAULT\\Software\\",
+        "HKEY_USERS\\.DEFAULT\\Control Panel\\Desktop\\",
+        "HKEY_USERS\\.DEFAULT\\Software\\Microsoft\\",
+        "HKEY_USERS\\.DEFAULT\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\",
+    };
+    for (const char* path : bad) EXPECT_NE(RegistryPathProblem(path), "") << path;
+}
+
+class ShippedDatabase : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(PathExists(path_)) << path_;
+        sqlite3* raw = nullptr;
+        const int opened = sqlite3_open_v2(Utf8FromAnsi(path_).c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+        db_.reset(raw);
+        ASSERT_EQ(opened, SQLITE_OK);
+    }
+    // Every row of a one-column query, converted to the code page.
+    std::vector<std::string> Column(const char* sql) {
+        std::vector<std::string> values;
+        sqlite3_stmt* raw = nullptr;
+        EXPECT_EQ(sqlite3_prepare_v2(db_.get(), sql, -1, &raw, nullptr), SQLITE_OK) << sql;
+        std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)> statement(raw, &sqlite3_finalize);
+        while (statement && sqlite3_step(statement.get()) == SQLITE_ROW) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), 0));
+            values.push_back(text != nullptr ? AnsiFromUtf8(text) : std::string());
+        }
+        return values;
+    }
+    int Count(const std::string& sql) {
+        const std::vector<std::string> values = Column(sql.c_str());
+        return values.empty() ? -1 : std::atoi(values[0].c_str());
+    }
+
+    std::string path_ = ShippedDatabasePath();
+    std::unique_ptr<sqlite3, decltype(&sqlite3_close)> db_{nullptr, &sqlite3_close};
+};
+
+TEST_F(ShippedDatabase, HasTheSchemaTheProgramReads) {
+    const std::vector<std::string> master = Column("select name from pragma_table_info('tb_kelvo_mst') order by cid;");
+    ASSERT_GE(master.size(), 6u);
+    bool typeAfterFive = false;
+    for (std::size_t i = 5; i < master.size(); ++i) typeAfterFive |= ToLowerAnsi(master[i]) == "type";
+    EXPECT_TRUE(typeAfterFive);
+    EXPECT_EQ(Column("select name from pragma_table_info('tb_process_list') order by name;"),
+              (std::vector<std::string>{"mst_Seq", "process_name"}));
+    EXPECT_EQ(Column("select name from pragma_table_info('tb_registry_list') order by name;"),
+              (std::vector<std::string>{"mst_Seq", "registry_key"}));
+
+    // Only the five database categories; every list row belongs to a product.
+    EXPECT_EQ(Count("select count(*) from tb_kelvo_mst where Type not in (1, 2, 3, 4, 9);"), 0);
+    EXPECT_EQ(Count("select count(*) from tb_process_list where mst_Seq not in (select mst_Seq from tb_kelvo_mst);"), 0);
+    EXPECT_EQ(Count("select count(*) from tb_registry_list where mst_Seq not in (select mst_Seq from tb_kelvo_mst);"), 0);
+    EXPECT_EQ(Count("select count(*) from tb_kelvo_mst where mst_Seq < 0;"), 0);
+}
+
+TEST_F(ShippedDatabase, EveryCategoryLoadsAtLeastFifteenUniqueProducts) {
+    for (int type : kCategories) {
+        CDbCtrl db(path_);
+        db.LoadCategory(type);
+        EXPECT_GE(db.GetCount(), 15) << "category " << type;
+        EXPECT_EQ(db.GetCount(), Count(FormatText("select count(*) from tb_kelvo_mst where Type=%d;", type)));
+
+        std::set<std::string> names;
+        for (int i = 0; i < db.GetCount(); ++i) {
+            const std::string name = db.GetName(i);
+            const std::string keyName = db.GetKeyName(i);
+            const std::string info = db.GetInfo(i);
+            const std::string where = "category " + std::to_string(type) + " " + name;
+            EXPECT_FALSE(name.empty()) << where;
+            EXPECT_TRUE(names.insert(name).second) << "duplicate " << where;
+            EXPECT_FALSE(keyName.empty()) << where;
+            EXPECT_EQ(TrimWhitespace(keyName), keyName) << where;
+            if (db.GetMatchMode(i) == "%") {
+                // A short fragment would match unrelated programs' keys.
+                EXPECT_GE(keyName.size(), 5u) << where;
+            }
+            // A web address is one the homepage action can open.
+            if (Contains(info, "://")) {
+                EXPECT_TRUE(StartsWith(info, "http://")) << where;
+                EXPECT_EQ(info.find(' '), std::string::npos) << where;
+            }
+
+            const std::string processes = db.GetProcessNames(i);
+            for (const std::string& process : Split(processes, '|')) {
+                if (processes.empty()) break;
+                EXPECT_TRUE(ToLowerAnsi(process).ends_with(".exe")) << where << ": " << process;
+                EXPECT_EQ(process.find_first_of("\\/:"), std::string::npos) << where << ": " << process;
+            }
+            const std::string keys = db.GetRegistryKeys(i);
+            if (!keys.empty()) {
+                for (const std::string& key : Split(keys, '|')) {
+                    EXPECT_EQ(RegistryPathProblem(key), "") << where << ": " << key;
+                }
+            }
+        }
+        // Loading again gives the same order, which the removal relies on.
+        CDbCtrl again(path_);
+        again.LoadCategory(type);
+        ASSERT_EQ(again.GetCount(), db.GetCount());
+        for (int i = 0; i < db.GetCount(); ++i) EXPECT_EQ(again.GetName(i), db.GetName(i));
+    }
+}
+
+TEST_F(ShippedDatabase, ListValuesHoldNoSeparatorAndEveryPathKeepsTheRules) {
+    for (const std::string& value : Column("select process_name from tb_process_list;")) {
+        EXPECT_EQ(value.find('|'), std::string::npos) << value;
+    }
+    for (const std::string& value : Column("select registry_key from tb_registry_list;")) {
+        EXPECT_EQ(value.find('|'), std::string::npos) << value;
+        EXPECT_EQ(RegistryPathProblem(value), "") << value;
+    }
+    EXPECT_EQ(Count("select count(*) from tb_kelvo_mst where match_mode <> '%' and trim(uninstall_key) = '';"), 0);
+}
+
+TEST_F(ShippedDatabase, KoreanProductNamesArriveInTheCodePage) {
+    CDbCtrl db(path_);
+    db.LoadCategory(3);
+    std::set<std::string> names;
+    for (int i = 0; i < db.GetCount(); ++i) names.insert(db.GetName(i));
+    EXPECT_EQ(names.count(AnsiFromWide(L"카카오톡")), 1u);
+    EXPECT_EQ(names.count(AnsiFromWide(L"네이트온")), 1u);
+}
+
+}  // namespace
