@@ -105,7 +105,7 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (205, 'Ask Toolbar',              'http://www.ask.com',            'AskToolbar',       '%', 2),
   (206, 'Babylon Toolbar',          'http://www.babylon.com',        'BabylonToolbar',   '%', 2),
   (207, 'Alexa Toolbar',            'http://www.alexa.com',          'Alexa Toolbar',    '%', 2),
-  (208, 'StumbleUpon Toolbar',      'http://www.stumbleupon.com',    'StumbleUpon',      '%', 2),
+  (208, 'StumbleUpon Toolbar',      '툴바 (서비스 종료)',    'StumbleUpon',      '%', 2),
   (209, 'Winamp Toolbar',           'http://www.winamp.com',         'Winamp Toolbar',   '%', 2),
   (210, 'MyWebSearch',              '광고 툴바 (애드웨어)',          'MyWebSearch',      '%', 2),
   (211, 'Hotbar',                   '광고 툴바 (애드웨어)',          'Hotbar',           '%', 2),
@@ -128,7 +128,7 @@ INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
   (301, '네이트온',            'http://nateon.nate.com',         'NateOn',                                      '%', 3),
   (302, '카카오톡',            'http://www.kakaocorp.com',       'KakaoTalk',                                   '%', 3),
-  (303, '버디버디',            'http://www.buddybuddy.co.kr',    'BuddyBuddy',                                  '%', 3),
+  (303, '버디버디',            '메신저 (서비스 종료)',    'BuddyBuddy',                                  '%', 3),
   (304, 'Skype',               'http://www.skype.com',           'Skype_is1',                                   '=', 3),
   (305, 'Telegram Desktop',    'http://desktop.telegram.org',    '{53F49750-6209-4FBF-9CA8-7A333C87D1ED}_is1',  '=', 3),
   (306, 'Discord',             'http://discord.com',             'Discord',                                     '%', 3),
@@ -142,7 +142,7 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (314, 'Google Talk',         'http://www.google.com/talk',     'Google Talk',                                 '%', 3),
   (315, 'Pidgin',              'http://pidgin.im',               'Pidgin',                                      '=', 3),
   (316, 'Trillian',            'http://www.trillian.im',         'Trillian',                                    '%', 3),
-  (317, 'Miranda IM',          'http://www.miranda-im.org',      'Miranda IM',                                  '%', 3),
+  (317, 'Miranda IM',          '메신저 (개발 중단)',      'Miranda IM',                                  '%', 3),
   (318, 'TeamSpeak 3 Client',  'http://www.teamspeak.com',       'TeamSpeak 3 Client',                          '%', 3),
   (319, 'mIRC',                'http://www.mirc.com',            'mIRC',                                        '=', 3),
   (320, 'HexChat',             'http://hexchat.github.io',       'HexChat_is1',                                 '=', 3);
@@ -174,11 +174,13 @@ INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
 
 -- ---------------------------------------------------------------------------------------
 -- Type 4: P2P file-sharing and web-storage (webhard, cloud) clients.
+-- Services that have closed keep a description instead of their old address, whose
+-- domain may since have passed to someone else (the same holds in the other categories).
 -- ---------------------------------------------------------------------------------------
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
   (401, '소리바다',        'http://www.soribada.com',       'Soribada',            '%', 4),
-  (402, '프루나',          'http://www.pruna.com',          'Pruna',               '%', 4),
-  (403, '클럽박스',        'http://www.clubbox.co.kr',      'Clubbox',             '%', 4),
+  (402, '프루나',          'P2P 파일 공유 (서비스 종료)',          'Pruna',               '%', 4),
+  (403, '클럽박스',        '웹하드 (서비스 종료)',      'Clubbox',             '%', 4),
   (404, '위디스크',        'http://www.wedisk.co.kr',       'WeDisk',              '%', 4),
   (405, '파일노리',        'http://www.filenori.com',       'Filenori',            '%', 4),
   (406, 'uTorrent',        'http://www.utorrent.com',       'uTorrent',            '=', 4),
@@ -190,11 +192,11 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (412, 'Tixati',          'http://www.tixati.com',         'Tixati',              '%', 4),
   (413, 'eMule',           'http://www.emule-project.net',  'eMule',               '=', 4),
   (414, 'Shareaza',        'http://shareaza.sourceforge.net', 'Shareaza_is1',      '=', 4),
-  (415, 'LimeWire',        'http://www.limewire.com',       'LimeWire',            '%', 4),
+  (415, 'LimeWire',        'P2P 파일 공유 (서비스 종료)',       'LimeWire',            '%', 4),
   (416, 'FrostWire',       'http://www.frostwire.com',      'FrostWire',           '%', 4),
-  (417, 'Kazaa',           'http://www.kazaa.com',          'Kazaa',               '%', 4),
-  (418, 'BearShare',       'http://www.bearshare.com',      'BearShare',           '%', 4),
-  (419, 'iMesh',           'http://www.imesh.com',          'iMesh',               '%', 4),
+  (417, 'Kazaa',           'P2P 파일 공유 (서비스 종료)',          'Kazaa',               '%', 4),
+  (418, 'BearShare',       'P2P 파일 공유 (서비스 종료)',      'BearShare',           '%', 4),
+  (419, 'iMesh',           'P2P 파일 공유 (서비스 종료)',          'iMesh',               '%', 4),
   (420, 'Dropbox',         'http://www.dropbox.com',        'Dropbox',             '=', 4),
   (421, 'MEGAsync',        'http://mega.nz',                'MEGAsync',            '%', 4),
   (422, 'Resilio Sync',    'http://www.resilio.com',        'Resilio Sync',        '%', 4);
