@@ -1,0 +1,70 @@
+// The Internet Explorer add-ons registered on the machine: browser helper objects,
+// toolbars, extension buttons and context-menu extensions. Construction scans; removal
+// unregisters the add-on's server and deletes its registration.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "scan/RecordList.h"
+
+namespace tarnock {
+
+inline constexpr std::size_t kAddonFieldSize = 512;
+
+enum AddonKind : int {
+    kAddonHelperObject = 1,
+    kAddonToolbar = 2,
+    kAddonExtensionButton = 3,
+    kAddonMenuExtension = 4,
+};
+
+struct AddonEntry {
+    char registryName[kAddonFieldSize];  // CLSID in braces, or the menu entry's name; removal key
+    char title[kAddonFieldSize];
+    char company[kAddonFieldSize];       // "CompanyName" of the file, then the kind label
+    char description[kAddonFieldSize];   // "FileDescription" of the file (menu: its name)
+    char filePath[kAddonFieldSize];      // server file or icon path; empty for a menu extension
+    int kind;
+    AddonEntry* next;
+};
+
+inline constexpr char kHelperObjectsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects";
+inline constexpr char kToolbarKey[] = "Software\\Microsoft\\Internet Explorer\\Toolbar";
+inline constexpr char kExtensionsKey[] = "Software\\Microsoft\\Internet Explorer\\Extensions\\";
+inline constexpr char kMenuExtKey[] = "Software\\Microsoft\\Internet Explorer\\MenuExt\\";
+
+class CBho {
+public:
+    // Scans helper objects, toolbars, extension buttons and menu extensions, in that order.
+    CBho();
+    virtual ~CBho() = default;
+    CBho(const CBho&) = delete;
+    CBho& operator=(const CBho&) = delete;
+
+    int GetCount() const { return entries_.Count(); }
+    const AddonEntry* GetEntry(int index) const { return entries_.At(index); }
+
+    // Unregisters and deletes every entry registered under exactly this name. Returns 1.
+    int Remove(const std::string& registryName);
+
+    // Calls the server's "DllUnregisterServer": 0 done, 2 OLE unavailable, 3 not
+    // loadable, 4 no such export, 5 the server reported failure.
+    static int UnregisterServer(const std::string& path);
+
+    // Version string `index` (1 "CompanyName", 2 "FileDescription", ...) of a file whose
+    // path may begin with "%SystemRoot%" in any letter case; "" without version data.
+    static std::string ReadVersionString(const std::string& path, int index);
+
+private:
+    void ScanHelperObjects();
+    void ScanToolbars();
+    void ScanExtensionButtons();
+    void ScanMenuExtensions();
+    void AppendEntry(int kind, const std::string& name, const std::string& title, const std::string& filePath,
+                     const std::string& versionFile, const std::string* description);
+
+    RecordList<AddonEntry> entries_;
+};
+
+}  // namespace tarnock

@@ -1,0 +1,141 @@
+#include "scan/CategoryScan.h"
+
+#include <optional>
+
+#include "removal/RegistryManager.h"
+#include "removal/ScopedHandles.h"
+#include "removal/TextUtil.h"
+#include "scan/ActiveXScanner.h"
+#include "scan/Bho.h"
+#include "scan/KelvoEngine.h"
+#include "scan/ProgramListing.h"
+#include "scan/RegistryEnum.h"
+#include "scan/ScanMetrics.h"
+#include "scan/StartUp.h"
+
+namespace tarnock {
+
+namespace {
+
+bool IsSignatureCategory(int scanType) {
+    switch (scanType) {
+        case kScanAllPrograms:
+        case kScanBrowserAddons:
+        case kScanStartup:
+        case kScanActiveX:
+        case kScanCommandFolders: return false;
+        default: return true;
+    }
+}
+
+// The uninstall root, enumerated once per scan for all fragment rows. What each subkey
+// needs is read on first use and kept, so every entry costs its registry reads once
+// however many rows look at it; rows and their order are those of one enumeration per row.
+class UninstallSnapshot {
+public:
+    explicit UninstallSnapshot(const CKelvoEngine& engine) : engine_(engine) {
+        ScopedKey root;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallRoot, 0, KEY_READ, root.Put()) != ERROR_SUCCESS) return;
+        ForEachSubkey(root.Get(), [&](int, const std::string& name) { entries_.push_back({name, ToLowerAnsi(name)}); });
+    }
+
+    // Calls add(key, displayName, iconFile) for every subkey whose name contains the
+    // lower-case fragment and that has an uninstall command.
+    template <typename Add>
+    void ForEachMatch(const std::string& fragment, Add&& add) {
+        for (Entry& entry : entries_) {
+            if (!Contains(entry.lowerName, fragment)) continue;
+            if (entry.hasUninstall == 0) entry.hasUninstall = engine_.HasUninstallString(entry.name);
+            if (entry.hasUninstall != 1) continue;
+            if (!entry.details) {
+                Details details;
+                details.displayName = engine_.ReadDisplayName(entry.name);
+                details.iconFile = engine_.ResolveIconFile(entry.name, details.displayName);
+                entry.details = std::move(details);
+            }
+            add(entry.name, entry.details->displayName, entry.details->iconFile);
+        }
+    }
+
+private:
+    struct Details {
+        std::string displayName;
+        std::string iconFile;
+    };
+    struct Entry {
+        std::string name;
+        std::string lowerName;
+        int hasUninstall = 0;  // 0 not asked yet, else HasUninstallString's answer
+        std::optional<Details> details;
+    };
+    const CKelvoEngine& engine_;
+    std::vector<Entry> entries_;
+};
+
+}  // namespace
+
+void CCategoryScan::ListSignatureCategory(int type, ISignatureRows& signatures) {
+    const CKelvoEngine engine(installerProducts_);
+    std::optional<UninstallSnapshot> snapshot;
+    signatures.LoadCategory(type);
+    const int count = signatures.GetCount();
+    for (int row = 0; row < count; ++row) {
+        const std::string keyName = signatures.GetKeyName(row);
+        if (signatures.GetMatchMode(row) != "%") {
+            // An empty exact name would be the uninstall root itself, not an entry.
+            if (keyName.empty() || engine.ProbeUninstallKey(keyName) == kRegOpenFailed) continue;
+            const std::string displayName = engine.ReadDisplayName(keyName);
+            view_.AddListRow(displayName.empty() ? signatures.GetName(row) : displayName, signatures.GetInfo(row),
+                             keyName, engine.ResolveIconFile(keyName, displayName), row);
+            continue;
+        }
+        if (!snapshot) snapshot.emplace(engine);
+        const std::string fragment = ToLowerAnsi(keyName);
+        std::string productName;
+        std::string info;
+        bool rowRead = false;
+        snapshot->ForEachMatch(fragment, [&](const std::string& key, const std::string& displayName,
+                                             const std::string& iconFile) {
+            if (!rowRead) {
+                productName = signatures.GetName(row);
+                info = signatures.GetInfo(row);
+                rowRead = true;
+            }
+            view_.AddListRow(displayName.empty() ? productName : displayName, info, key, iconFile, row);
+        });
+    }
+}
+
+int CCategoryScan::Run(int scanType, const std::vector<std::string>& commandFolders, ISignatureRows& signatures) {
+    const ScopedTimerResolution timerResolution;
+    view_.BeginScan();
+    if (IsSignatureCategory(scanType)) {
+        ListSignatureCategory(scanType, signatures);
+    } else if (scanType == kScanAllPrograms) {
+        ListAllPrograms(view_, installerProducts_);
+    } else if (scanType == kScanBrowserAddons) {
+        const CBho addons;
+        for (int i = 0; i < addons.GetCount(); ++i) {
+            const AddonEntry* entry = addons.GetEntry(i);
+            const char* name = entry->description[0] ? entry->description
+                               : entry->title[0]     ? entry->title
+                                                     : entry->registryName;
+            view_.AddListRow(name, entry->company, entry->registryName, entry->filePath, i);
+        }
+    } else if (scanType == kScanStartup) {
+        const CStartUp startup;
+        for (int i = 0; i < startup.GetCount(); ++i) {
+            const StartupEntry* entry = startup.GetEntry(i);
+            view_.AddListRow(entry->title, entry->commandText, entry->entryName, entry->filePath, i);
+        }
+    } else if (scanType == kScanActiveX) {
+        ListActiveXControls(view_);
+    } else if (scanType == kScanCommandFolders) {
+        for (const std::string& folder : commandFolders)
+            ListProgramsInFolder(view_, installerProducts_, ToLowerAnsi(folder));
+    }
+    view_.EndScan(scanType);
+    return 0;
+}
+
+}  // namespace tarnock

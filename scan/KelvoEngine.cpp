@@ -1,0 +1,179 @@
+#include "scan/KelvoEngine.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "removal/FileVersionInfo.h"
+#include "removal/RegistryManager.h"
+#include "removal/ScopedHandles.h"
+#include "removal/TextUtil.h"
+#include "scan/ScanMetrics.h"
+
+namespace tarnock {
+
+namespace {
+
+// The ARP cache record: a UTF-16 program path at byte 28, at most 262 units.
+constexpr std::size_t kSlowInfoBufferSize = 1024;
+constexpr std::size_t kSlowInfoPathOffset = 28;
+constexpr std::size_t kSlowInfoPathUnits = 262;
+
+PathParts SplitAtBackslashes(const std::string& text) {
+    constexpr char kStandIn = '\x01';  // never part of a registry path
+    std::string masked = text;
+    std::replace(masked.begin(), masked.end(), '/', kStandIn);
+    PathParts parts = SplitPath(masked);
+    for (std::string* part : {&parts.drive, &parts.directory, &parts.name, &parts.extension})
+        std::replace(part->begin(), part->end(), kStandIn, '/');
+    return parts;
+}
+
+bool ExistsWithCandidate(const std::string& candidate, std::string& path) {
+    if (!PathExists(candidate)) return false;
+    path = candidate;
+    return true;
+}
+
+}  // namespace
+
+std::string ReadRegistryText(HKEY root, const std::string& keyPath, const std::string& valueName, int* code) {
+    CountRegistryRead();
+    CRegistryManager reader(root, keyPath, valueName);
+    const int result = reader.ReadString();
+    if (code) *code = result;
+    return result == kRegSuccess ? reader.textValue : std::string();
+}
+
+int ResolveExistingPath(const std::string& text, std::string& path) {
+    std::string cleaned = text;
+    const std::size_t comma = cleaned.rfind(',');
+    if (comma != std::string::npos && comma != 0) cleaned.resize(comma);  // drops an icon index
+    cleaned = RemoveChar(cleaned, '"');
+    cleaned = ReplaceAll(cleaned, "\\\\", "\\");
+    if (ExistsWithCandidate(cleaned, path)) return 0;
+
+    // A command with arguments: keep what comes before the first blank of the last part.
+    // Only backslashes separate folders here; a slash is a switch such as /SILENT.
+    const PathParts parts = SplitAtBackslashes(cleaned);
+    std::string candidate;
+    if (!parts.drive.empty()) {
+        const std::size_t blank = parts.extension.find(' ');
+        if (blank != std::string::npos && blank > 0)
+            candidate = parts.drive + parts.directory + parts.name + parts.extension.substr(0, blank);
+    } else {
+        const std::size_t blank = parts.directory.find(' ');
+        if (blank != std::string::npos && blank > 0) candidate = parts.directory.substr(0, blank);
+    }
+    return ExistsWithCandidate(candidate, path) ? 0 : -1;
+}
+
+std::string CKelvoEngine::ReadEntryValue(HKEY root, const std::string& key, const char* valueName, int* code) const {
+    return ReadRegistryText(root, kUninstallRoot + key, valueName, code);
+}
+
+std::string CKelvoEngine::ReadDisplayName(const std::string& key) const {
+    return ReadEntryValue(HKEY_LOCAL_MACHINE, key, "DisplayName");
+}
+
+NameAndLink CKelvoEngine::ReadDisplayNameAndLink(const std::string& key) const {
+    NameAndLink result;
+    result.name = ReadDisplayName(key);
+    result.link = TrimWhitespace(ReadEntryValue(HKEY_LOCAL_MACHINE, key, "URLInfoAbout"));
+    if (result.link.empty()) result.link = TrimWhitespace(ReadEntryValue(HKEY_LOCAL_MACHINE, key, "HelpLink"));
+    return result;
+}
+
+std::string CKelvoEngine::ReadPublisher(const std::string& key, const std::string& fileText) const {
+    const std::string publisher = TrimWhitespace(ReadEntryValue(HKEY_LOCAL_MACHINE, key, "Publisher"));
+    if (!publisher.empty()) return publisher;
+    std::string file;
+    if (ResolveExistingPath(fileText, file) != 0) return {};
+    CFileVersionInfo version;
+    if (!version.Open(file.c_str())) return {};
+    std::array<char, 512> company{};
+    if (!version.GetStringByIndex(1, company.data(), static_cast<int>(company.size()))) return {};
+    return TrimWhitespace(company.data());
+}
+
+std::string CKelvoEngine::ReadUninstallString(const std::string& key) const {
+    return ReadEntryValue(HKEY_LOCAL_MACHINE, key, "UninstallString");
+}
+
+std::string CKelvoEngine::ReadInstallLocation(const std::string& key) const {
+    return ReadEntryValue(HKEY_LOCAL_MACHINE, key, "InstallLocation");
+}
+
+std::string CKelvoEngine::ReadInstallerProductValue(const std::string& productKey,
+                                                    const std::string& valueName) const {
+    return ReadRegistryText(HKEY_LOCAL_MACHINE, kInstallerProductsRoot + productKey, valueName);
+}
+
+int CKelvoEngine::HasUninstallString(const std::string& key) const {
+    int code = 0;
+    std::string command = ReadEntryValue(HKEY_LOCAL_MACHINE, key, "UninstallString", &code);
+    if (code == kRegOpenFailed) command = ReadEntryValue(HKEY_CURRENT_USER, key, "UninstallString");
+    return command.empty() ? -1 : 1;
+}
+
+int CKelvoEngine::ProbeUninstallKey(const std::string& key) const {
+    int code = 0;
+    ReadEntryValue(HKEY_LOCAL_MACHINE, key, "", &code);
+    if (code == kRegOpenFailed) ReadEntryValue(HKEY_CURRENT_USER, key, "", &code);
+    return code;
+}
+
+bool CKelvoEngine::IsHiddenEntry(const std::string& key) const {
+    // Read as text whatever the type: a 32-bit 1 is the text "\x01", a 32-bit 0 is "".
+    if (!ReadEntryValue(HKEY_LOCAL_MACHINE, key, "ParentKeyName").empty()) return true;
+    return !ReadEntryValue(HKEY_LOCAL_MACHINE, key, "SystemComponent").empty();
+}
+
+bool CKelvoEngine::IsMicrosoftPublished(const std::string& key) const {
+    return ReadEntryValue(HKEY_LOCAL_MACHINE, key, "Publisher") == "Microsoft Corporation";
+}
+
+std::string CKelvoEngine::ReadArpCachePath(const std::string& key) const {
+    // The record may be missing, shorter than its 552 bytes or not zero-terminated: the
+    // buffer is zeroed and the path is cut at its 262 units whatever the data holds.
+    std::array<BYTE, kSlowInfoBufferSize> buffer{};
+    ScopedKey cache;
+    const std::string path = kArpCacheRoot + key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, cache.Put()) == ERROR_SUCCESS) {
+        CountRegistryRead();
+        DWORD size = static_cast<DWORD>(buffer.size());
+        if (RegQueryValueExA(cache.Get(), "SlowInfoCache", nullptr, nullptr, buffer.data(), &size) != ERROR_SUCCESS)
+            buffer.fill(0);
+    }
+    std::wstring wide;
+    for (std::size_t unit = 0; unit < kSlowInfoPathUnits; ++unit) {
+        wchar_t c = 0;
+        std::memcpy(&c, buffer.data() + kSlowInfoPathOffset + unit * sizeof(wchar_t), sizeof(wchar_t));
+        if (c == 0) break;
+        wide.push_back(c);
+    }
+    return TrimWhitespace(AnsiFromWide(wide));
+}
+
+std::string CKelvoEngine::ResolveIconFile(const std::string& key, const std::string& displayName) const {
+    if (key.empty()) return {};
+    std::string path;
+
+    if (key.front() == '{' && !displayName.empty()) {
+        for (const _PRODUCTS& product : installerProducts) {
+            if (product.productName == displayName && !product.productIcon.empty() &&
+                ResolveExistingPath(product.productIcon, path) == 0)
+                return path;
+        }
+    }
+    if (ResolveExistingPath(ReadEntryValue(HKEY_LOCAL_MACHINE, key, "DisplayIcon"), path) == 0) return path;
+
+    const std::string cached = ReadArpCachePath(key);
+    if (PathExists(cached)) return cached;
+
+    if (ResolveExistingPath(ReadEntryValue(HKEY_LOCAL_MACHINE, key, "UninstallString"), path) == 0) return path;
+    if (ResolveExistingPath(ReadEntryValue(HKEY_LOCAL_MACHINE, key, "InstallSource"), path) == 0) return path;
+    return cached;
+}
+
+}  // namespace tarnock

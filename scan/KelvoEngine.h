@@ -1,0 +1,82 @@
+// Questions about one entry of the uninstall registry, asked by every scan and removal:
+// display name and link, publisher, uninstall command, hidden system entry, and the file
+// that represents the entry (the icon source of its row).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+
+#include "app/InstallerProduct.h"
+
+namespace tarnock {
+
+inline constexpr char kUninstallRoot[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+inline constexpr char kArpCacheRoot[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Management\\ARPCache\\";
+inline constexpr char kInstallerProductsRoot[] = "SOFTWARE\\Classes\\Installer\\Products\\";
+
+// The window that created an engine. The removal operations reach the dialog's shared
+// state through it; the scans never use it.
+class IEngineOwner {
+public:
+    virtual ~IEngineOwner() = default;
+};
+
+// Display name and link of an entry.
+struct NameAndLink {
+    std::string name;
+    std::string link;
+};
+
+// Cleans a registry command or icon reference into the path of an existing file or
+// folder. Returns 0 and sets `path`, or -1 with `path` unchanged.
+int ResolveExistingPath(const std::string& text, std::string& path);
+
+class CKelvoEngine {
+public:
+    // Takes its own copy of the installer product cache for the length of one operation.
+    CKelvoEngine(IEngineOwner* owner, const InstallerProductList& products)
+        : ownerDialog(owner), installerProducts(products) {}
+    explicit CKelvoEngine(const InstallerProductList& products) : CKelvoEngine(nullptr, products) {}
+    ~CKelvoEngine() = default;
+    CKelvoEngine(const CKelvoEngine&) = delete;
+    CKelvoEngine& operator=(const CKelvoEngine&) = delete;
+
+    // Entry readers; all take the uninstall key name and read under HKEY_LOCAL_MACHINE
+    // unless said otherwise. A value that cannot be read gives "".
+    std::string ReadDisplayName(const std::string& key) const;
+    NameAndLink ReadDisplayNameAndLink(const std::string& key) const;
+    std::string ReadPublisher(const std::string& key, const std::string& fileText) const;
+    std::string ReadUninstallString(const std::string& key) const;
+    std::string ReadInstallLocation(const std::string& key) const;
+    std::string ReadInstallerProductValue(const std::string& productKey, const std::string& valueName) const;
+    // 1 when "UninstallString" is not empty (HKEY_CURRENT_USER is asked only when the key
+    // cannot be opened under HKEY_LOCAL_MACHINE), else -1.
+    int HasUninstallString(const std::string& key) const;
+    // The registry code of reading the entry's default value, HKEY_LOCAL_MACHINE first and
+    // HKEY_CURRENT_USER when the key is missing there: -4 means no such entry.
+    int ProbeUninstallKey(const std::string& key) const;
+    bool IsHiddenEntry(const std::string& key) const;
+    bool IsMicrosoftPublished(const std::string& key) const;
+    // The path of the file that represents the entry, or the (possibly stale) program path
+    // of the ARP cache when nothing exists.
+    std::string ResolveIconFile(const std::string& key, const std::string& displayName) const;
+
+    IEngineOwner* Owner() const { return ownerDialog; }
+    const InstallerProductList& InstallerProducts() const { return installerProducts; }
+
+private:
+    std::string ReadEntryValue(HKEY root, const std::string& key, const char* valueName, int* code = nullptr) const;
+    std::string ReadArpCachePath(const std::string& key) const;
+
+    IEngineOwner* ownerDialog;
+    InstallerProductList installerProducts;
+};
+
+// Reads one text value through the registry manager, counted for the scan statistics.
+// `code` receives the manager's result; a failed read gives "".
+std::string ReadRegistryText(HKEY root, const std::string& keyPath, const std::string& valueName,
+                             int* code = nullptr);
+
+}  // namespace tarnock

@@ -1,0 +1,26 @@
+// The two inventory listings of installed programs: all programs (category 5) and the
+// programs that live in one folder (category 10). Rows go to the result list through
+// IResultRows from whichever thread runs the scan; nothing else is touched.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/InstallerProduct.h"
+#include "scan/KelvoEngine.h"
+#include "scan/ScanView.h"
+
+namespace tarnock {
+
+// Every uninstall entry with an uninstall command, without Microsoft's "KB" hotfixes and
+// hidden system components. Returns -1 when the root cannot be opened, else 0.
+int ListAllPrograms(IResultRows& rows, const InstallerProductList& installerProducts,
+                    HKEY root = HKEY_LOCAL_MACHINE, const char* path = kUninstallRoot);
+
+// The entries whose uninstall command (or, for installer-driven uninstallers, install
+// location) contains `folder`, which the caller has already lower-cased.
+int ListProgramsInFolder(IResultRows& rows, const InstallerProductList& installerProducts, const std::string& folder,
+                         HKEY root = HKEY_LOCAL_MACHINE, const char* path = kUninstallRoot);
+
+}  // namespace tarnock

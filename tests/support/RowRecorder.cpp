@@ -1,0 +1,63 @@
+#include "support/RowRecorder.h"
+
+#include "removal/TextUtil.h"
+
+namespace tarnock::testing {
+
+std::ostream& operator<<(std::ostream& out, const RecordedRow& row) {
+    // Code-page text shown as UTF-8 so that Hangul is readable in test logs.
+    return out << "{name=\"" << Utf8FromAnsi(row.name) << "\", info=\"" << Utf8FromAnsi(row.info) << "\", key=\""
+               << Utf8FromAnsi(row.key) << "\", icon=\"" << Utf8FromAnsi(row.iconFile) << "\", item=" << row.itemValue
+               << "}";
+}
+
+void RowRecorder::AddListRow(const std::string& name, const std::string& info, const std::string& key,
+                             const std::string& iconFile, int itemValue) {
+    RecordedRow row{name, info, key, iconFile, itemValue};
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        rows_.push_back(row);
+    }
+    if (onRow) onRow(row);
+}
+
+void RowRecorder::BeginScan() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++beginCount_;
+    rows_.clear();
+}
+
+void RowRecorder::EndScan(int scanType) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++endCount_;
+    lastScanType_ = scanType;
+}
+
+std::vector<RecordedRow> RowRecorder::Rows() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return rows_;
+}
+
+std::vector<RecordedRow> RowRecorder::RowsWithKeyPrefix(std::string_view prefix) const {
+    std::vector<RecordedRow> result;
+    for (const RecordedRow& row : Rows())
+        if (StartsWith(row.key, prefix)) result.push_back(row);
+    return result;
+}
+
+int RowRecorder::BeginCount() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return beginCount_;
+}
+
+int RowRecorder::EndCount() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return endCount_;
+}
+
+int RowRecorder::LastScanType() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lastScanType_;
+}
+
+}  // namespace tarnock::testing
