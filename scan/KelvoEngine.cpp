@@ -1,6 +1,5 @@
 #include "scan/KelvoEngine.h"
 
-#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -8,6 +7,7 @@
 #include "removal/RegistryManager.h"
 #include "removal/ScopedHandles.h"
 #include "removal/TextUtil.h"
+#include "scan/CommandPath.h"
 #include "scan/ScanMetrics.h"
 
 namespace tarnock {
@@ -18,16 +18,6 @@ namespace {
 constexpr std::size_t kSlowInfoBufferSize = 1024;
 constexpr std::size_t kSlowInfoPathOffset = 28;
 constexpr std::size_t kSlowInfoPathUnits = 262;
-
-PathParts SplitAtBackslashes(const std::string& text) {
-    constexpr char kStandIn = '\x01';  // never part of a registry path
-    std::string masked = text;
-    std::replace(masked.begin(), masked.end(), '/', kStandIn);
-    PathParts parts = SplitPath(masked);
-    for (std::string* part : {&parts.drive, &parts.directory, &parts.name, &parts.extension})
-        std::replace(part->begin(), part->end(), kStandIn, '/');
-    return parts;
-}
 
 bool ExistsWithCandidate(const std::string& candidate, std::string& path) {
     if (!PathExists(candidate)) return false;
@@ -55,7 +45,7 @@ int ResolveExistingPath(const std::string& text, std::string& path) {
 
     // A command with arguments: keep what comes before the first blank of the last part.
     // Only backslashes separate folders here; a slash is a switch such as /SILENT.
-    const PathParts parts = SplitAtBackslashes(cleaned);
+    const PathParts parts = SplitCommandPath(cleaned);
     std::string candidate;
     if (!parts.drive.empty()) {
         const std::size_t blank = parts.extension.find(' ');

@@ -10,6 +10,7 @@
 #include "removal/RegistryManager.h"
 #include "removal/ScopedHandles.h"
 #include "removal/TextUtil.h"
+#include "scan/CommandPath.h"
 #include "scan/ScanMetrics.h"
 #include "scan/ShellFolders.h"
 
@@ -32,7 +33,7 @@ std::string JoinParts(const PathParts& parts) { return parts.drive + parts.direc
 // "%systemroot%\..." looked for in one folder: the file name is cut at its first blank
 // and given ".exe" when it has neither ".exe" nor an extension.
 std::string SystemRootCandidate(const std::string& text, const std::string& folder) {
-    PathParts parts = SplitPath(ReplaceAll(text, kSystemRootMacro, folder));
+    PathParts parts = SplitCommandPath(ReplaceAll(text, kSystemRootMacro, folder));
     const std::size_t blank = parts.name.find(' ');
     if (blank != std::string::npos && blank > 0) parts.name.resize(blank);
     const std::size_t exe = parts.name.find(".exe");
@@ -70,7 +71,7 @@ CStartUp::Resolution CStartUp::ResolveRunCommand(const std::string& data, const 
     // An empty command starts nothing; joined to a folder it would name the folder itself.
     if (text.empty()) return {NotFoundText(""), ""};
 
-    const PathParts parts = SplitPath(text);
+    const PathParts parts = SplitCommandPath(text);
     std::string path;
     if (!parts.drive.empty()) {
         path = JoinParts(parts);

@@ -54,10 +54,6 @@ void RegistryFixture::CreateKey(HKEY root, const std::string& path) {
     keys_.emplace_back(root, path);
 }
 
-void RegistryFixture::EnsureKey(HKEY root, const std::string& path) {
-    ScopedKey key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Put()) != ERROR_SUCCESS) CreateKey(root, path);
-}
 
 namespace {
 void Write(HKEY root, const std::string& path, const std::string& name, DWORD type, const void* data, DWORD size) {
@@ -68,24 +64,27 @@ void Write(HKEY root, const std::string& path, const std::string& name, DWORD ty
 }
 }  // namespace
 
-void RegistryFixture::SetText(HKEY root, const std::string& path, const std::string& name, const std::string& value,
-                              DWORD type) {
+void RegistryFixture::Track(HKEY root, const std::string& path, const std::string& name) {
     const bool owned = std::any_of(keys_.begin(), keys_.end(), [&](const auto& k) {
         return k.first == root && (path == k.second || StartsWith(path, k.second + "\\"));
     });
-    if (!owned) {
-        ScopedKey key;
-        if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Put()) == ERROR_SUCCESS)
-            foreignValues_.push_back({root, {path, name}});
-        else
-            CreateKey(root, path);
-    }
+    if (owned) return;
+    ScopedKey key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Put()) == ERROR_SUCCESS)
+        foreignValues_.push_back({root, {path, name}});
+    else
+        CreateKey(root, path);
+}
+
+void RegistryFixture::SetText(HKEY root, const std::string& path, const std::string& name, const std::string& value,
+                              DWORD type) {
+    Track(root, path, name);
     Write(root, path, name, type, value.c_str(), static_cast<DWORD>(value.size() + 1));
 }
 
 void RegistryFixture::SetTextUtf8(HKEY root, const std::string& path, const std::string& nameUtf8,
                                   const std::string& valueUtf8) {
-    EnsureKey(root, path);
+    Track(root, path, AnsiFromUtf8(nameUtf8));
     ScopedKey key;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_SET_VALUE, key.Put()) != ERROR_SUCCESS) return;
     const std::wstring name = WideFromUtf8(nameUtf8);
@@ -95,13 +94,13 @@ void RegistryFixture::SetTextUtf8(HKEY root, const std::string& path, const std:
 }
 
 void RegistryFixture::SetDword(HKEY root, const std::string& path, const std::string& name, DWORD value) {
-    EnsureKey(root, path);
+    Track(root, path, name);
     Write(root, path, name, REG_DWORD, &value, sizeof(value));
 }
 
 void RegistryFixture::SetBinary(HKEY root, const std::string& path, const std::string& name, const void* data,
                                 DWORD size) {
-    EnsureKey(root, path);
+    Track(root, path, name);
     Write(root, path, name, REG_BINARY, data, size);
 }
 

@@ -60,8 +60,8 @@ public:
 
     // Creates root\path (and forgets any earlier content); deleted on destruction.
     void CreateKey(HKEY root, const std::string& path);
-    // Values in keys created here or elsewhere; a value in a key this object did not create
-    // is deleted on its own on destruction.
+    // Values in keys created here or elsewhere (a missing key is created and owned); a
+    // value in a key this object does not own is deleted on its own on destruction.
     void SetText(HKEY root, const std::string& path, const std::string& name, const std::string& value,
                  DWORD type = REG_SZ);
     // Name and text given as UTF-8, written through the wide API.
@@ -76,7 +76,8 @@ public:
     static void DeleteTree(HKEY root, const std::string& path);
 
 private:
-    void EnsureKey(HKEY root, const std::string& path);
+    // Remembers a value in a key this object does not own, or creates the key.
+    void Track(HKEY root, const std::string& path, const std::string& name);
     std::vector<std::pair<HKEY, std::string>> keys_;
     std::vector<std::pair<HKEY, std::wstring>> wideKeys_;
     std::vector<std::pair<HKEY, std::pair<std::string, std::string>>> foreignValues_;

@@ -1,0 +1,207 @@
+// The category scan: signature rows matched exactly or by fragment against the uninstall
+// registry, the dispatch of the other categories and the scan's start and end.
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "db/DbCtrl.h"
+#include "removal/ScopedHandles.h"
+#include "removal/TextUtil.h"
+#include "scan/CategoryScan.h"
+#include "scan/KelvoEngine.h"
+#include "support/RowRecorder.h"
+#include "support/ScanFixture.h"
+
+using namespace tarnock;
+using namespace tarnock::testing;
+
+namespace {
+
+constexpr char kFolder[] = "C:\\TnkScanTests\\Category";
+
+std::string Entry(const std::string& key) { return kUninstallRoot + key; }
+
+// Rows of this test's own entries: every key mentions "tnkcat" in some letter case.
+std::vector<RecordedRow> Ours(const RowRecorder& rows) {
+    std::vector<RecordedRow> result;
+    for (const RecordedRow& row : rows.Rows())
+        if (Contains(ToLowerAnsi(row.key), "tnkcat")) result.push_back(row);
+    return result;
+}
+
+class CategoryTest : public ::testing::Test {
+protected:
+    CategoryTest() : files_(kFolder) {}
+
+    void AddEntry(HKEY root, const std::string& key,
+                  std::initializer_list<std::pair<const char*, std::string>> values) {
+        registry_.CreateKey(root, Entry(key));
+        for (const auto& [name, value] : values) registry_.SetText(root, Entry(key), name, value);
+    }
+    std::vector<RecordedRow> Scan(int type, FakeSignatureRows& signatures, const std::vector<std::string>& folders = {}) {
+        RowRecorder rows;
+        EXPECT_EQ(CCategoryScan(products_, rows).Run(type, folders, signatures), 0);
+        EXPECT_EQ(rows.BeginCount(), 1);
+        EXPECT_EQ(rows.EndCount(), 1);
+        EXPECT_EQ(rows.LastScanType(), type);
+        return Ours(rows);
+    }
+
+    InstallerProductList products_;
+    RegistryFixture registry_;
+    FileFixture files_;
+};
+
+TEST_F(CategoryTest, ExactAndFragmentRowsInDatabaseOrder) {
+    const std::string icon = files_.AddFile("exact.exe");
+    const std::string fragIcon = files_.AddFile("frag.exe");
+    AddEntry(HKEY_LOCAL_MACHINE, "TnkCatExactNamed", {{"DisplayName", "Tnk Exact Display"}, {"DisplayIcon", icon}});
+    AddEntry(HKEY_LOCAL_MACHINE, "TnkCatExactNoName", {{"Publisher", "x"}});  // no command needed in exact mode
+    AddEntry(HKEY_CURRENT_USER, "TnkCatExactUser", {{"DisplayName", "only under the user"}});
+    AddEntry(HKEY_LOCAL_MACHINE, "TnkCatFragToolBar A", {{"DisplayName", "Tnk Bar A"}, {"UninstallString", fragIcon}});
+    AddEntry(HKEY_LOCAL_MACHINE, "X TNKCATFRAGTOOLBAR", {{"DisplayName", "Tnk Bar X"}, {"UninstallString", "u"}});
+    AddEntry(HKEY_LOCAL_MACHINE, "tnkcatfragtoolbar3", {{"UninstallString", "u"}});
+    AddEntry(HKEY_LOCAL_MACHINE, "TnkCatFragToolbarNoCommand", {{"DisplayName", "Tnk Bar None"}});
+    AddEntry(HKEY_CURRENT_USER, "TnkCatFragToolbarUser", {{"UninstallString", "u"}});  // not under the machine
+
+    FakeSignatureRows signatures({
+        {"Tnk DB Named", "http://exact.example/", "TnkCatExactNamed", "="},
+        {"Tnk DB No Display", "info 1", "TnkCatExactNoName", "exact"},
+        {"Tnk DB User Only", "info 2", "TnkCatExactUser", ""},
+        {"Tnk DB Missing", "info 3", "TnkCatExactMissing", "="},
+        {"Tnk DB Empty Key", "info 4", "", "="},
+        {"Tnk DB Toolbar", "frag info", "tnkcatFRAGtoolbar", "%"},
+        {"Tnk DB Toolbar A", "frag info 2", "FragToolBar a", "%"},
+        {"Tnk DB Nothing", "frag info 3", "tnkcat-no-such-fragment", "%"},
+    });
+    const std::vector<RecordedRow> rows = Scan(kScanToolbars, signatures);
+    EXPECT_EQ(signatures.loadedTypes, std::vector<int>({kScanToolbars}));
+
+    // Fragment rows list their subkeys in enumeration order (Wine sorts by name).
+    const std::vector<RecordedRow> expected = {
+        {"Tnk Exact Display", "http://exact.example/", "TnkCatExactNamed", icon, 0},
+        {"Tnk DB No Display", "info 1", "TnkCatExactNoName", "", 1},
+        {"Tnk DB User Only", "info 2", "TnkCatExactUser", "", 2},
+        {"Tnk Bar A", "frag info", "TnkCatFragToolBar A", fragIcon, 5},
+        {"Tnk DB Toolbar", "frag info", "tnkcatfragtoolbar3", "", 5},
+        {"Tnk Bar X", "frag info", "X TNKCATFRAGTOOLBAR", "", 5},
+        {"Tnk Bar A", "frag info 2", "TnkCatFragToolBar A", fragIcon, 6},
+    };
+    EXPECT_EQ(rows, expected);
+}
+
+TEST_F(CategoryTest, EmptyFragmentMatchesEveryEntryWithAnUninstallCommand) {
+    AddEntry(HKEY_LOCAL_MACHINE, "TnkCatAllOne", {{"UninstallString", "u"}});
+    AddEntry(HKEY_LOCAL_MACHINE, "TnkCatAllNone", {{"DisplayName", "no command"}});
+    FakeSignatureRows signatures({{"Everything", "", "", "%"}});
+    RowRecorder rows;
+    CCategoryScan(products_, rows).Run(kScanSpyware, {}, signatures);
+
+    // Independently: the subkeys whose "UninstallString" (machine, else user) is not empty.
+    std::vector<std::string> expected;
+    for (const std::string& key : EnumerateSubkeys(HKEY_LOCAL_MACHINE, kUninstallRoot)) {
+        char command[1025] = {};
+        DWORD size = 1024;
+        ScopedKey k;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, Entry(key).c_str(), 0, KEY_READ, k.Put()) == ERROR_SUCCESS &&
+            RegQueryValueExA(k.Get(), "UninstallString", nullptr, nullptr, reinterpret_cast<BYTE*>(command),
+                             &size) == ERROR_SUCCESS &&
+            command[0] != '\0')
+            expected.push_back(key);
+    }
+    std::vector<std::string> keys;
+    for (const RecordedRow& row : rows.Rows()) {
+        keys.push_back(row.key);
+        EXPECT_EQ(row.itemValue, 0);
+    }
+    EXPECT_EQ(keys, expected);
+    EXPECT_EQ(std::count(keys.begin(), keys.end(), "TnkCatAllOne"), 1);
+    EXPECT_EQ(std::count(keys.begin(), keys.end(), "TnkCatAllNone"), 0);
+}
+
+TEST_F(CategoryTest, OtherCategoriesLoadNoSignatures) {
+    for (int type : std::vector<int>{kScanAllPrograms, kScanBrowserAddons, kScanStartup, kScanActiveX, kScanCommandFolders}) {
+        FakeSignatureRows signatures({{"Everything", "", "", "%"}});
+        Scan(type, signatures);
+        EXPECT_TRUE(signatures.loadedTypes.empty()) << type;
+    }
+    for (int type : std::vector<int>{kScanSpyware, kScanMessengers, kScanFileSharing, kScanCommercial, 0, 11, -3}) {
+        FakeSignatureRows signatures;
+        Scan(type, signatures);
+        EXPECT_EQ(signatures.loadedTypes, std::vector<int>({type}));
+    }
+}
+
+TEST_F(CategoryTest, CommandFoldersListTheirProgramsOncePerFolder) {
+    const std::string app = files_.AddFile("Program Files\\App\\uninst.exe");
+    AddEntry(HKEY_LOCAL_MACHINE, "TnkCatFolderApp", {{"DisplayName", "Tnk Folder App"}, {"UninstallString", app}});
+    FakeSignatureRows none;
+    EXPECT_TRUE(Scan(kScanCommandFolders, none, {}).empty());
+    // Folders are matched after lower-casing, whatever case they were handed over in.
+    std::string appFolder = files_.Folder() + "\\Program Files\\App";
+    std::transform(appFolder.begin(), appFolder.end(), appFolder.begin(), [](char c) {
+        return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    });
+    const std::vector<RecordedRow> rows =
+        Scan(kScanCommandFolders, none, {appFolder, files_.Folder() + "\\Program Files", "C:\\Elsewhere"});
+    const RecordedRow row{"Tnk Folder App", "", "TnkCatFolderApp", app,
+                          SubkeyIndex(HKEY_LOCAL_MACHINE, kUninstallRoot, "TnkCatFolderApp")};
+    EXPECT_EQ(rows, std::vector<RecordedRow>({row, row}));
+}
+
+TEST_F(CategoryTest, AllProgramsRunOnAWorkerThread) {
+    AddEntry(HKEY_LOCAL_MACHINE, "TnkCatThreaded", {{"DisplayName", "Tnk Threaded"}, {"UninstallString", "u"}});
+    RowRecorder rows;
+    FakeSignatureRows none;
+    std::thread worker([&] { CCategoryScan(products_, rows).Run(kScanAllPrograms, {}, none); });
+    worker.join();
+    ASSERT_EQ(Ours(rows).size(), 1u);
+    EXPECT_EQ(Ours(rows)[0].name, "Tnk Threaded");
+    EXPECT_EQ(rows.LastScanType(), kScanAllPrograms);
+}
+
+TEST_F(CategoryTest, AFragmentMatchDeletedDuringTheScanIsSkipped) {
+    for (const char* key : {"TnkCatGoneA", "TnkCatGoneB", "TnkCatGoneC"})
+        AddEntry(HKEY_LOCAL_MACHINE, key, {{"UninstallString", "u"}});
+    FakeSignatureRows signatures({{"Gone", "", "tnkcatgone", "%"}, {"Gone again", "", "TNKCATGONE", "%"}});
+    RowRecorder rows;
+    rows.onRow = [](const RecordedRow& row) {
+        if (row.key == "TnkCatGoneA") RegistryFixture::DeleteTree(HKEY_LOCAL_MACHINE, Entry("TnkCatGoneB"));
+    };
+    CCategoryScan(products_, rows).Run(kScanMessengers, {}, signatures);
+    std::vector<std::string> keys;
+    for (const RecordedRow& row : Ours(rows)) keys.push_back(row.key + "/" + std::to_string(row.itemValue));
+    EXPECT_EQ(keys, std::vector<std::string>({"TnkCatGoneA/0", "TnkCatGoneC/0", "TnkCatGoneA/1", "TnkCatGoneC/1"}));
+}
+
+TEST_F(CategoryTest, SignaturesFromADatabaseFile) {
+    const std::string path = files_.Folder() + "\\signatures.dat";
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
+    const char* sql =
+        "CREATE TABLE tb_kelvo_mst (mst_Seq INTEGER PRIMARY KEY, product_name TEXT, info TEXT, uninstall_key TEXT,"
+        " match_mode TEXT, Type INTEGER);"
+        "INSERT INTO tb_kelvo_mst VALUES (1, 'Tnk Zeta', 'z', 'TnkCatDbZeta', '=', 3);"
+        "INSERT INTO tb_kelvo_mst VALUES (2, 'Tnk Alpha', 'a', 'tnkcatdbalpha', '%', 3);"
+        "INSERT INTO tb_kelvo_mst VALUES (3, 'Tnk Other', 'o', 'TnkCatDbZeta', '=', 4);";
+    EXPECT_EQ(sqlite3_exec(raw, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(raw);
+    AddEntry(HKEY_LOCAL_MACHINE, "TnkCatDbZeta", {{"DisplayName", "Zeta Installed"}});
+    AddEntry(HKEY_LOCAL_MACHINE, "TnkCatDbAlpha 1", {{"UninstallString", "u"}});
+
+    CDbCtrl database(path);
+    RowRecorder rows;
+    RunCategoryScan(kScanMessengers, {}, products_, database, rows);
+    const std::vector<RecordedRow> expected = {
+        {"Tnk Alpha", "a", "TnkCatDbAlpha 1", "", 0},  // ordered by product name
+        {"Zeta Installed", "z", "TnkCatDbZeta", "", 1},
+    };
+    EXPECT_EQ(Ours(rows), expected);
+}
+
+}  // namespace
