@@ -469,9 +469,17 @@ TEST_F(ListHostTest, PaintsOnWhiteWithTheSelectionColoursAndTheSkinnedHeader) {
             MapWindowPoints(nullptr, list, reinterpret_cast<POINT*>(&header), 2);
             const int border = (shot.width - [&] { RECT c; GetClientRect(list, &c); return c.right; }()) / 2;
             const int y = border + 10;
-            // The header band shows the skin's gradient, not the list's white background.
-            EXPECT_NE(shot.At(border + 100, y), white);
-            EXPECT_NE(shot.At(border + 400, y), white);
+            // The header band shows the skin's gradient, not the list's white background,
+            // with a separator in front of the second column.
+            tarnock::ScopedBitmap skin(LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_HEADER)));
+            tarnock::ScopedMemoryDc skinDc(CreateCompatibleDC(nullptr));
+            tarnock::ScopedSelect skinSelected(skinDc.Get(), skin.Get());
+            for (int row : {3, 10, 16}) {
+                EXPECT_EQ(shot.At(border + 30, border + row), GetPixel(skinDc.Get(), 0, row)) << row;
+                EXPECT_EQ(shot.At(border + 300, border + row), GetPixel(skinDc.Get(), 0, row)) << row;
+            }
+            EXPECT_EQ(shot.At(border + 259, y), RGB(168, 176, 186));
+            EXPECT_EQ(shot.At(border + 260, y), RGB(168, 176, 186));
             EXPECT_EQ(shot.Count(selection, RECT{0, border, shot.width, border + header.bottom}), 0);
         }
     }
