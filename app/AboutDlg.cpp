@@ -15,7 +15,9 @@ BOOL CAboutDlg::OnInitDialog() {
         ui::LoadResourceStringW(IDS_WINDOW_TITLE) + L" - " + WideFromAnsi(FormatFileVersion(ModulePath().c_str()));
     SetDlgItemTextW(Hwnd(), IDC_ABOUT_VERSION, line.c_str());
     SetDlgItemTextW(Hwnd(), IDC_ABOUT_TEXT, ui::LoadResourceStringW(IDS_ABOUT_TEXT).c_str());
-    return TRUE;
+    // The focus on the button, so the description is not shown selected.
+    SetFocus(Item(IDOK));
+    return FALSE;
 }
 
 }  // namespace tarnock

@@ -10,14 +10,16 @@
 
 #include "app/AboutDlg.h"
 #include "app/KelvoApp.h"
+#include "app/ResultList.h"
 #include "app/RankConsent.h"
 #include "app/WebActions.h"
 #include "removal/Settings.h"
 #include "removal/TextUtil.h"
 #include "resource.h"
+#include "ui/HButton.h"
+#include "ui/ListTestCtrl.h"
 #include "ui/VexButton.h"
 #include "ui/framework/Application.h"
-#include "ui/framework/SubclassedWindow.h"
 
 namespace tarnock {
 
@@ -63,175 +65,6 @@ std::size_t CEventList::Count() const {
 }
 
 namespace {
-
-// ---------------------------------------------------------------------------------------
-// The result list as a plain list view: four columns, rows, view styles and the selection
-// report to the dialog. Everything the dialog does with its list goes through this class.
-class ResultListStandIn : public ui::CSubclassedWindow {
-public:
-    void InsertColumns() {
-        struct Column {
-            const wchar_t* title;
-            int width;
-        };
-        const Column columns[] = {{L"이름", 260}, {L"정보", 260}, {L"", 0}, {L"", 0}};
-        for (int i = 0; i < 4; ++i) {
-            LVCOLUMNW column{};
-            column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-            column.fmt = LVCFMT_LEFT;
-            column.cx = columns[i].width;
-            column.pszText = const_cast<wchar_t*>(columns[i].title);
-            column.iSubItem = i;
-            SendMessageW(window_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-        }
-        SendMessageW(window_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
-        SendMessageW(window_, LVM_SETTEXTBKCOLOR, 0, CLR_NONE);
-    }
-
-    void AddRow(const std::string& name, const std::string& info, const std::string& key, const std::string& iconFile,
-                int itemValue) {
-        LVITEMA item{};
-        item.mask = LVIF_TEXT | LVIF_PARAM;
-        item.iItem = static_cast<int>(SendMessageA(window_, LVM_GETITEMCOUNT, 0, 0));
-        item.pszText = const_cast<char*>(name.c_str());
-        item.lParam = itemValue;
-        const int row = static_cast<int>(SendMessageA(window_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-        if (row < 0) return;
-        const std::string* texts[] = {&info, &key, &iconFile};
-        for (int column = 1; column <= 3; ++column) {
-            LVITEMA sub{};
-            sub.iSubItem = column;
-            sub.pszText = const_cast<char*>(texts[column - 1]->c_str());
-            SendMessageA(window_, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&sub));
-        }
-    }
-
-    void DeleteAll() { SendMessageA(window_, LVM_DELETEALLITEMS, 0, 0); }
-    void SetRedraw(bool on) {
-        SendMessageA(window_, WM_SETREDRAW, on ? TRUE : FALSE, 0);
-        if (on) InvalidateRect(window_, nullptr, TRUE);
-    }
-
-    int SelectedRow() const {
-        return static_cast<int>(SendMessageA(window_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-    }
-    std::string Text(int row, int column) const {
-        char buffer[1024] = {};
-        LVITEMA item{};
-        item.iSubItem = column;
-        item.pszText = buffer;
-        item.cchTextMax = sizeof(buffer);
-        SendMessageA(window_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-        return buffer;
-    }
-
-    void SetViewStyle(int style) {
-        const LONG_PTR bits = GetWindowLongPtrW(window_, GWL_STYLE);
-        SetWindowLongPtrW(window_, GWL_STYLE, (bits & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | style);
-        viewStyle = style;
-    }
-
-    void SetNotifyWindow(HWND window) { notifyWindow_ = window; }
-
-    bool OnReflectedNotify(NMHDR* header, LRESULT& result) override {
-        if (header->code == NM_CLICK) {
-            const int row = SelectedRow();
-            SendMessageA(notifyWindow_, UM_LISTSELECTION, row >= 0 ? 1 : 0, row >= 0 ? row : 0);
-        } else if (header->code == NM_DBLCLK) {
-            const int row = SelectedRow();
-            if (row >= 0) SendMessageA(notifyWindow_, UM_LISTACTION, 0, row);
-        } else {
-            return false;
-        }
-        result = 0;
-        return true;
-    }
-
-    std::atomic<int> viewStyle{1};
-    std::atomic<int> lastScanType{0};
-
-protected:
-    void PreSubclass() override { window_ = Hwnd(); }
-
-private:
-    HWND window_ = nullptr;  // kept after destruction: messages to a dead window just fail
-    HWND notifyWindow_ = nullptr;
-};
-
-// A link-like text button with a small icon, underlined while the mouse is over it.
-class HoverButtonStandIn : public ui::CSubclassedWindow {
-public:
-    void SetIcon(HICON icon) { icon_ = icon; }
-    void SetUnderlineMode(int mode) { underlineMode_ = mode; }
-    void SetHoverColour(COLORREF colour, int use) {
-        hoverColour_ = colour;
-        useHoverColour_ = use != 0;
-    }
-    void SetToolTipText(const std::wstring& text, bool activate) {
-        if (Hwnd() == nullptr) return;
-        if (toolTip_ == nullptr) {
-            toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Hwnd(), nullptr,
-                                       GetModuleHandleW(nullptr), nullptr);
-            if (toolTip_ == nullptr) return;
-        }
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof(tool);
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = GetParent(Hwnd());
-        tool.uId = reinterpret_cast<UINT_PTR>(Hwnd());
-        tool.lpszText = const_cast<wchar_t*>(text.c_str());
-        SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-        SendMessageW(toolTip_, TTM_ACTIVATE, activate ? TRUE : FALSE, 0);
-    }
-
-    bool OnReflectedDrawItem(DRAWITEMSTRUCT* item) override {
-        const HDC dc = item->hDC;
-        const RECT rect = item->rcItem;
-        FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        if (icon_) DrawIconEx(dc, 0, (rect.bottom - rect.top - 16) / 2, icon_, 16, 16, 0, nullptr, DI_NORMAL);
-        wchar_t caption[128] = {};
-        GetWindowTextW(Hwnd(), caption, 128);
-        const HFONT font = reinterpret_cast<HFONT>(SendMessageW(Hwnd(), WM_GETFONT, 0, 0));
-        ScopedFont underlined;
-        if (underlineMode_ == 1 || (underlineMode_ == 2 && hover_)) {
-            LOGFONTW log{};
-            if (font && GetObjectW(font, sizeof(log), &log)) {
-                log.lfUnderline = TRUE;
-                underlined.Reset(CreateFontIndirectW(&log));
-            }
-        }
-        ScopedSelect select(dc, underlined ? static_cast<HGDIOBJ>(underlined.Get()) : static_cast<HGDIOBJ>(font));
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, hover_ && useHoverColour_ ? hoverColour_ : RGB(0, 0, 10));
-        RECT text = rect;
-        text.left += icon_ ? 18 : 0;
-        DrawTextW(dc, caption, -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        return true;
-    }
-
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_MOUSEMOVE && !hover_) {
-            hover_ = true;
-            InvalidateRect(Hwnd(), nullptr, TRUE);
-            TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, Hwnd(), 0};
-            TrackMouseEvent(&track);
-        } else if (message == WM_MOUSELEAVE) {
-            hover_ = false;
-            InvalidateRect(Hwnd(), nullptr, TRUE);
-        }
-        return DefaultProc(message, wParam, lParam);
-    }
-
-private:
-    HICON icon_ = nullptr;  // owned by the dialog
-    int underlineMode_ = 1;
-    COLORREF hoverColour_ = 0;
-    bool useHoverColour_ = false;
-    bool hover_ = false;
-    HWND toolTip_ = nullptr;  // owned by the button window
-};
 
 // The thirteen image buttons in their set-up order, with their strips.
 struct VexSpec {
@@ -297,20 +130,6 @@ std::string ResolveShortcutTarget(const std::string& file) {
     return target;
 }
 
-// Reads a string value of at most 1023 bytes; "" when it is missing or not text.
-std::string ReadStringValue(HKEY root, const std::string& path, const char* name) {
-    ScopedKey key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Put()) != ERROR_SUCCESS) return {};
-    char buffer[1024] = {};
-    DWORD size = sizeof(buffer) - 1;
-    DWORD type = 0;
-    if (RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS)
-        return {};
-    if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
-    buffer[size < sizeof(buffer) ? size : sizeof(buffer) - 1] = '\0';
-    return buffer;
-}
-
 // What a worker thread gets: the dialog, kept alive for as long as the worker runs.
 struct WorkerStart {
     std::shared_ptr<CkelvoDlg> keepAlive;
@@ -344,9 +163,10 @@ DWORD WINAPI RemovalThreadProc(void* parameter) {
 // The dialog
 
 struct CkelvoDlg::Controls {
-    ResultListStandIn list;
+    ui::ListTestCtrl list;
+    CResultList rows{list};
     ui::CVexButton vex[std::size(kVexButtons)];
-    HoverButtonStandIn hover[std::size(kHoverButtons)];
+    ui::CHButton hover[std::size(kHoverButtons)];
 
     ui::CVexButton* Vex(int id) {
         for (std::size_t i = 0; i < std::size(kVexButtons); ++i)
@@ -384,7 +204,7 @@ CkelvoDlg::CkelvoDlg() : CDialog(IDD_TARNOCK_DIALOG), controls_(std::make_unique
         if (!name.empty()) web::OpenAddress(web::OpinionAddress(name));
     });
     OnCommand(IDC_SEARCH, [this] {
-        if (controls_->list.SelectedRow() < 0) return;
+        if (controls_->list.FirstSelectedRow() < 0) return;
         web::OpenAddress(web::SearchAddress(SelectedRowText(0)));
     });
     OnCommand(IDC_UPDATE, [this] { StartUpdater(); });
@@ -392,9 +212,8 @@ CkelvoDlg::CkelvoDlg() : CDialog(IDD_TARNOCK_DIALOG), controls_(std::make_unique
     OnCommand(IDC_MENU, [this] { ShowMainMenu(); });
     OnCommand(IDC_WEBSITE, [] { web::OpenAddress(web::HomepageAddress()); });
     OnCommand(IDC_STYLE, [this] { ShowStyleMenu(); });
-    OnCommand(ID_STYLE_ICON, [this] { ApplyDisplayStyle(0, true); });
-    OnCommand(ID_STYLE_REPORT, [this] { ApplyDisplayStyle(1, true); });
-    OnCommand(ID_STYLE_LIST, [this] { ApplyDisplayStyle(3, true); });
+    for (UINT id : {ID_STYLE_ICON, ID_STYLE_REPORT, ID_STYLE_LIST})
+        OnCommand(id, [this, id] { controls_->rows.HandleStyleCommand(id); });
     OnCommand(ID_MENU_RANKPAGE, [] { web::OpenAddress(web::RankPageAddress()); });
     OnCommand(ID_MENU_RANKCONSENT, [this] { OnRankConsent(); });
     OnCommand(ID_MENU_AUTOUPDATE, [this] { SetAutoUpdate(1); });
@@ -469,9 +288,8 @@ BOOL CkelvoDlg::OnInitDialog() {
     controls_->list.SetNotifyWindow(Hwnd());
     DragAcceptFiles(listWindow_, TRUE);
 
-    const CkelvoApp* app = CkelvoApp::Current();
-    const int style = app ? app->displayStyle : 1;
-    if (style == 0 || style == 1 || style == 3) ApplyDisplayStyle(style, true);
+    // 0, 1 and 3 switch the view and are written back; anything else keeps the report view.
+    if (const CkelvoApp* app = CkelvoApp::Current()) controls_->rows.ApplyDisplayStyle(app->displayStyle, true);
 
     LoadInstallerProducts(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\Installer\\Products\\");
     RunScan();
@@ -493,14 +311,14 @@ void CkelvoDlg::SetupControls() {
     for (int i = 0; i < 5; ++i) buttonIcons_[i].Reset(LoadIconResource(kButtonIconIds[i], 16));
     dragIcon_.Reset(LoadIconResource(IDI_INFO, 32));
     for (std::size_t i = 0; i < std::size(kHoverButtons); ++i) {
-        HoverButtonStandIn& button = controls_->hover[i];
+        ui::CHButton& button = controls_->hover[i];
         button.SetIcon(buttonIcons_[kHoverButtons[i].icon].Get());
         button.SetUnderlineMode(2);
         button.SetHoverColour(0xFF8032, 1);
         button.SetToolTipText(kHoverButtons[i].tip, true);
     }
 
-    controls_->list.InsertColumns();
+    controls_->rows.InsertColumns();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -508,21 +326,22 @@ void CkelvoDlg::SetupControls() {
 
 void CkelvoDlg::AddListRow(const std::string& name, const std::string& info, const std::string& key,
                            const std::string& iconFile, int itemValue) {
-    controls_->list.AddRow(name, info, key, iconFile, itemValue);
+    controls_->rows.AddListRow(name, info, key, iconFile, itemValue);
 }
 
-void CkelvoDlg::ResetImageLists() {}
+void CkelvoDlg::ResetImageLists() { controls_->rows.ResetImageLists(); }
 
 void CkelvoDlg::BeginScan() {
     SetRowButtonsActive(false);
     ResetImageLists();
-    controls_->list.DeleteAll();
-    controls_->list.SetRedraw(false);
+    SendMessageA(listWindow_, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageA(listWindow_, WM_SETREDRAW, FALSE, 0);
 }
 
 void CkelvoDlg::EndScan(int type) {
-    controls_->list.SetRedraw(true);
-    controls_->list.lastScanType = type;
+    SendMessageA(listWindow_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(listWindow_, nullptr, TRUE);
+    controls_->list.SetLastScanType(type);
     std::lock_guard lock(loadingLock_);
     // Asynchronous: the scan may run on a worker while the interface thread waits for it.
     if (loadingWindow && loadingWindow->Hwnd()) ShowWindowAsync(loadingWindow->Hwnd(), SW_HIDE);
@@ -579,19 +398,8 @@ std::vector<std::string> CkelvoDlg::CommandFolders() const {
 }
 
 int CkelvoDlg::LoadInstallerProducts(HKEY root, const char* path) {
-    ScopedKey key;
-    if (RegOpenKeyA(root, path, key.Put()) != ERROR_SUCCESS) return -1;
-    char name[260] = {};
-    DWORD index = 0;
-    while (RegEnumKeyA(key.Get(), index, name, sizeof(name)) == ERROR_SUCCESS) {
-        ++index;
-        if (name[0] == '{') continue;
-        SleepEx(1, FALSE);
-        const std::string subkey = std::string(path) + name;
-        installerProducts.push_back(
-            {name, ReadStringValue(root, subkey, "ProductName"), ReadStringValue(root, subkey, "ProductIcon")});
-    }
-    return static_cast<int>(index);
+    char nameBuffer[MAX_PATH] = {};
+    return CResultList::LoadInstallerProducts(root, path, nameBuffer, installerProducts);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -656,16 +464,16 @@ LRESULT CkelvoDlg::OnListAction(int action, int row) {
     switch (action) {
         case 0:
         case 1:
-            web::OpenAddress(web::OpinionAddress(controls_->list.Text(row, 0)));
+            web::OpenAddress(web::OpinionAddress(controls_->list.ItemText(row, 0)));
             break;
         case 2:
             StartRemovalWorker();
             break;
         case 3:
-            web::OpenAddress(controls_->list.Text(row, 1));
+            web::OpenAddress(controls_->list.ItemText(row, 1));
             break;
         case 4:
-            web::OpenAddress(web::SearchAddress(controls_->list.Text(row, 0)));
+            web::OpenAddress(web::SearchAddress(controls_->list.ItemText(row, 0)));
             break;
         default:
             break;
@@ -674,8 +482,8 @@ LRESULT CkelvoDlg::OnListAction(int action, int row) {
 }
 
 std::string CkelvoDlg::SelectedRowText(int column) const {
-    const int row = controls_->list.SelectedRow();
-    return row < 0 ? std::string() : controls_->list.Text(row, column);
+    const int row = controls_->list.FirstSelectedRow();
+    return row < 0 ? std::string() : controls_->list.ItemText(row, column);
 }
 
 std::optional<LRESULT> CkelvoDlg::OnCopyData(const COPYDATASTRUCT* data) {
@@ -690,11 +498,6 @@ std::optional<LRESULT> CkelvoDlg::OnCopyData(const COPYDATASTRUCT* data) {
     scanType = 10;
     RunScan();
     return std::nullopt;
-}
-
-void CkelvoDlg::ApplyDisplayStyle(int style, bool store) {
-    controls_->list.SetViewStyle(style);
-    if (store) settings::Write(settings::kDisplayStyle, style);
 }
 
 void CkelvoDlg::ShowMainMenu() {
@@ -714,29 +517,22 @@ void CkelvoDlg::ShowMainMenu() {
 }
 
 void CkelvoDlg::ShowStyleMenu() {
-    ScopedMenu menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_STYLE_MENU)));
-    if (!menu) return;
-    HMENU popup = GetSubMenu(menu.Get(), 0);
-    if (popup == nullptr) return;
-    const int style = controls_->list.viewStyle;
-    const UINT checked = style == 0 ? ID_STYLE_ICON : style == 1 ? ID_STYLE_REPORT : style == 3 ? ID_STYLE_LIST : 0;
-    if (checked) CheckMenuItem(popup, checked, MF_BYCOMMAND | MF_CHECKED);
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    SetForegroundWindow(Hwnd());
-    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0, Hwnd(), nullptr);
+    SetForegroundWindow(Hwnd());  // so that a click elsewhere closes the menu
+    controls_->rows.ShowStyleMenu(Hwnd());
 }
 
 void CkelvoDlg::StartUpdater() {
     const std::string updater = CkelvoApp::GetUpdaterPath();
     SHELLEXECUTEINFOA execute{};
     execute.cbSize = sizeof(execute);
-    execute.fMask = 0x0C;
+    // No item-list invocation (mask 0x0C): without an item list it adds nothing on Windows,
+    // and Wine's shell then drops the request and its parameters.
+    execute.fMask = 0;
     execute.lpVerb = "open";
     execute.lpFile = updater.c_str();
-    execute.lpParameters = "show";
+    execute.lpParameters = "show";  // the updater decides from it that it runs visibly
     execute.nShow = 0;
-    ShellExecuteExA(&execute);  // the updater decides from "show" that it runs visibly
+    ShellExecuteExA(&execute);
 }
 
 void CkelvoDlg::ShowAbout() {

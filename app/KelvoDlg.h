@@ -85,7 +85,6 @@ private:
     struct Controls;  // the bound controls, KelvoDlg.cpp
 
     void SetupControls();
-    void ApplyDisplayStyle(int style, bool store);
     void SetRowButtonsActive(bool active);
     void ShowMainMenu();
     void ShowStyleMenu();

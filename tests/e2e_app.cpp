@@ -1,0 +1,554 @@
+// Tarnock.exe end to end: the real program, started beside kelvo.dat and a recording
+// updater stand-in, driven from this process like a user would.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "removal/FileVersionInfo.h"
+#include "removal/ScopedHandles.h"
+#include "resource.h"
+#include "support/UiDriver.h"
+
+using namespace tarnock;
+using namespace tarnock::testing;
+
+namespace {
+
+constexpr char kTitle[] = "Tarnock (Tarnock) ";
+constexpr char kSettingsKey[] = "Software\\Olmatic\\Tarnock";
+constexpr char kRemovalDelay[] = "TARNOCK_STANDIN_REMOVAL_MS";
+
+std::string StageDir() { return WindowsPath(TARNOCK_E2E_STAGE_DIR); }
+std::string TarnockExe() { return StageDir() + "\\Tarnock.exe"; }
+std::string UpdaterLog() { return StageDir() + "\\updater-calls.txt"; }
+std::string Quoted(const std::string& path) {
+    std::string quoted(1, '"');
+    quoted += path;
+    quoted += '"';
+    return quoted;
+}
+
+void ResetSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey); }
+
+void SetSetting(const char* name, DWORD value) {
+    ScopedKey key;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kSettingsKey, key.Put()), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key.Get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value)),
+              ERROR_SUCCESS);
+}
+
+std::optional<DWORD> ReadSetting(const char* name) {
+    ScopedKey key;
+    if (RegOpenKeyA(HKEY_CURRENT_USER, kSettingsKey, key.Put()) != ERROR_SUCCESS) return std::nullopt;
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    if (RegQueryValueExA(key.Get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return value;
+}
+
+std::vector<std::string> UpdaterCalls() {
+    std::vector<std::string> lines;
+    std::ifstream file(UpdaterLog());
+    for (std::string line; std::getline(file, line);)
+        if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+// A shell shortcut made with the shell link object, as Explorer makes them.
+bool MakeShortcut(const std::string& linkPath, const std::string& target) {
+    ScopedComInit com;
+    ComPtr<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid())))
+        return false;
+    if (FAILED(link->SetPath(target.c_str()))) return false;
+    ComPtr<IPersistFile> persist;
+    if (FAILED(link.As(persist))) return false;
+    const std::wstring wide = Wide(linkPath);
+    return SUCCEEDED(persist->Save(wide.c_str(), TRUE));
+}
+
+void MakeFile(const std::string& path) {
+    SHCreateDirectoryExA(nullptr, path.substr(0, path.find_last_of('\\')).c_str(), nullptr);
+    std::ofstream(path) << "x";
+}
+
+const MenuEntry* FindEntry(const std::vector<MenuEntry>& entries, UINT id) {
+    for (const MenuEntry& entry : entries)
+        if (!entry.separator && entry.id == id) return &entry;
+    return nullptr;
+}
+
+class TarnockApp : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetSettings();
+        DeleteFileA(UpdaterLog().c_str());
+        SetEnvironmentVariableA(kRemovalDelay, nullptr);
+        ASSERT_TRUE(WaitUntil([] { return FindWindowA(nullptr, kTitle) == nullptr; }, 5000))
+            << "a Tarnock window of an earlier test is still open";
+    }
+    void TearDown() override {
+        second_.Kill();
+        app_.Kill();
+        SetEnvironmentVariableA(kRemovalDelay, nullptr);
+        ResetSettings();
+    }
+
+    // Starts Tarnock and waits until its initialised window is on the screen.
+    HWND Launch(const std::string& arguments = "") {
+        const std::string commandLine = Quoted(TarnockExe()) + (arguments.empty() ? "" : " " + arguments);
+        if (!app_.Start(TarnockExe(), commandLine, StageDir())) return nullptr;
+        HWND window = nullptr;
+        WaitUntil(
+            [&] {
+                for (HWND candidate : TopLevelWindows(app_.Id(), L"#32770")) {
+                    if (Utf8(WindowTextW(candidate)) == kTitle) {
+                        window = candidate;
+                        return true;
+                    }
+                }
+                return false;
+            },
+            20000);
+        main_ = window;
+        if (window) IsResponsive(window, 5000);
+        return window;
+    }
+
+    HWND List() const { return GetDlgItem(main_, IDC_RESULT_LIST); }
+
+    std::vector<MenuEntry> OpenMainMenu() {
+        PostCommand(main_, IDC_MENU);
+        return ReadOpenPopupMenu(app_.Id(), 5000);
+    }
+    void CloseMainMenu() {
+        CloseMenus(app_.Id());
+        WaitUntil([&] { return TopLevelWindows(app_.Id(), L"#32768").empty(); }, 3000);
+    }
+
+    // Milliseconds from the request until the main window is gone (its shutdown has run);
+    // -1 when it stayed for 10 s or the process did not end 10 s after it.
+    long long TimeToClose(const std::function<void()>& request) {
+        const ULONGLONG start = GetTickCount64();
+        request();
+        if (!WaitUntil([&] { return !IsWindow(main_); }, 10000, 10)) return -1;
+        const long long elapsed = static_cast<long long>(GetTickCount64() - start);
+        return app_.WaitForExit(10000) ? elapsed : -1;
+    }
+
+    ProgramProcess app_;
+    ProgramProcess second_;
+    HWND main_ = nullptr;
+};
+
+// ---------------------------------------------------------------------------------------
+
+TEST(TarnockExecutable, HasOneManifestTheProjectVersionAndTheMainMenuTexts) {
+    ScopedModule module(LoadLibraryExA(TarnockExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(module);
+    int manifests = 0;
+    EnumResourceNamesA(
+        module.Get(), MAKEINTRESOURCEA(24),
+        [](HMODULE, LPCSTR, LPSTR, LONG_PTR count) -> BOOL {
+            ++*reinterpret_cast<int*>(count);
+            return TRUE;
+        },
+        reinterpret_cast<LONG_PTR>(&manifests));
+    EXPECT_EQ(manifests, 1);
+    EXPECT_EQ(FormatFileVersion(TarnockExe().c_str()), "1.4");
+}
+
+TEST_F(TarnockApp, FreshStartShowsEveryControlWhereTheTemplatePutsIt) {
+    ASSERT_TRUE(Launch());
+    EXPECT_EQ(Utf8(WindowTextW(main_)), kTitle);
+    // The first start has no "DisplayStyle": icon view, and 0 is written back.
+    EXPECT_EQ(ReadSetting("DisplayStyle"), std::optional<DWORD>(0));
+    EXPECT_EQ(GetWindowLongPtrW(List(), GWL_STYLE) & LVS_TYPEMASK, LVS_ICON);
+    EXPECT_EQ(RemoteListView(List()).Count(), 0);
+
+    // Dialog units to pixels, from the list's own rectangle (98,49 317x221).
+    auto clientRect = [&](int id) {
+        RECT rect{};
+        GetWindowRect(GetDlgItem(main_, id), &rect);
+        MapWindowPoints(nullptr, main_, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    };
+    const RECT list = clientRect(IDC_RESULT_LIST);
+    const double bx = (list.right - list.left) / 317.0;
+    const double by = (list.bottom - list.top) / 221.0;
+    EXPECT_NEAR(list.left, 98 * bx, 2);
+    EXPECT_NEAR(list.top, 49 * by, 2);
+
+    struct Placed {
+        int id, x, y, w, h;
+        bool keepsCentre;  // hover buttons size themselves around their centre
+    };
+    const Placed controls[] = {
+        {IDC_SPYWARE, 4, 46, 50, 14, false},   {IDC_TOOLBAR, 4, 70, 50, 14, false},
+        {IDC_MESSENGER, 4, 94, 50, 14, false}, {IDC_P2P, 4, 118, 50, 14, false},
+        {IDC_ALLPROGRAMS, 4, 141, 50, 14, false}, {IDC_BHO, 4, 165, 50, 14, false},
+        {IDC_STARTUP, 4, 189, 50, 14, false},  {IDC_ACTIVEX, 4, 213, 50, 14, false},
+        {IDC_COPYRIGHT, 4, 237, 50, 14, false}, {IDC_REMOVE, 98, 277, 40, 15, false},
+        {IDC_SEARCH, 294, 277, 40, 15, false}, {IDC_INFO, 334, 277, 40, 15, false},
+        {IDC_EXIT, 375, 277, 40, 15, false},   {IDC_STYLE, 144, 18, 50, 14, true},
+        {IDC_MENU, 206, 18, 34, 14, true},     {IDC_WEBSITE, 255, 18, 56, 14, true},
+        {IDC_UPDATE, 322, 18, 40, 15, true},   {IDC_ABOUT, 373, 18, 40, 15, true},
+    };
+    for (const Placed& c : controls) {
+        SCOPED_TRACE(c.id);
+        HWND control = GetDlgItem(main_, c.id);
+        ASSERT_TRUE(control);
+        EXPECT_TRUE(IsWindowVisible(control));
+        EXPECT_EQ(GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+        const RECT r = clientRect(c.id);
+        EXPECT_GT(r.right - r.left, 4);
+        if (c.keepsCentre) {
+            EXPECT_NEAR((r.left + r.right) / 2.0, (c.x + c.w / 2.0) * bx, 3);
+            EXPECT_NEAR((r.top + r.bottom) / 2.0, (c.y + c.h / 2.0) * by, 3);
+        } else {
+            EXPECT_NEAR(r.left, c.x * bx, 2);
+            EXPECT_NEAR(r.top, c.y * by, 2);
+        }
+    }
+    // Dragging by any free spot: the client area answers as a caption.
+    POINT freeSpot{static_cast<LONG>(60 * bx), static_cast<LONG>(8 * by)};
+    ClientToScreen(main_, &freeSpot);
+    EXPECT_EQ(SendMessageW(main_, WM_NCHITTEST, 0, MAKELPARAM(freeSpot.x, freeSpot.y)), HTCAPTION);
+    EXPECT_TRUE(SaveScreenshot(main_, ScreenshotPath("main-window")));
+}
+
+TEST_F(TarnockApp, MainMenuAfterAFreshStartOffersConsentAndChecksManualUpdate) {
+    ASSERT_TRUE(Launch());
+    const std::vector<MenuEntry> menu = OpenMainMenu();
+    ASSERT_FALSE(menu.empty()) << "no popup menu";
+    SaveScreenshot(GetDesktopWindow(), ScreenshotPath("main-menu"));
+    CloseMainMenu();
+
+    struct Expected {
+        UINT id;
+        const wchar_t* text;
+        int depth;
+    };
+    const Expected order[] = {{IDC_ABOUT, L"Tarnock에 대하여", 0},
+                              {IDC_WEBSITE, L"제작사 홈페이지", 0},
+                              {ID_MENU_RANKPAGE, L"삭제 Rank보기", 0},
+                              {0, nullptr, 0},
+                              {static_cast<UINT>(-1), L"자동 업데이트 선택", 0},
+                              {ID_MENU_AUTOUPDATE, L"시작시 자동 업데이트", 1},
+                              {ID_MENU_MANUALUPDATE, L"수동 업데이트", 1},
+                              {0, nullptr, 0},
+                              {ID_MENU_RANKCONSENT, L"삭제 순위 프로그램 참여 승낙", 0},
+                              {0, nullptr, 0},
+                              {IDC_EXIT, L"종료", 0}};
+    ASSERT_EQ(menu.size(), std::size(order));
+    for (std::size_t i = 0; i < menu.size(); ++i) {
+        SCOPED_TRACE(i);
+        if (order[i].text == nullptr) {
+            EXPECT_TRUE(menu[i].separator);
+            continue;
+        }
+        if (order[i].id != static_cast<UINT>(-1)) {
+            EXPECT_EQ(menu[i].id, order[i].id);
+        }
+        EXPECT_EQ(menu[i].text, order[i].text);
+        EXPECT_EQ(menu[i].depth, order[i].depth);
+    }
+    EXPECT_TRUE(menu[0].isDefault);
+    EXPECT_FALSE(FindEntry(menu, ID_MENU_AUTOUPDATE)->checked);
+    EXPECT_TRUE(FindEntry(menu, ID_MENU_MANUALUPDATE)->checked);
+}
+
+TEST_F(TarnockApp, StoredRankAndAutoUpdateShowRefusalAndAutomaticCheck) {
+    SetSetting("rank", 5);
+    SetSetting("AutoUpdate", 1);
+    ASSERT_TRUE(Launch());
+    const std::vector<MenuEntry> menu = OpenMainMenu();
+    CloseMainMenu();
+    ASSERT_TRUE(FindEntry(menu, ID_MENU_RANKCONSENT));
+    EXPECT_EQ(FindEntry(menu, ID_MENU_RANKCONSENT)->text, L"삭제 순위 프로그램 참여 거부");
+    EXPECT_TRUE(FindEntry(menu, ID_MENU_AUTOUPDATE)->checked);
+    EXPECT_FALSE(FindEntry(menu, ID_MENU_MANUALUPDATE)->checked);
+}
+
+TEST_F(TarnockApp, UpdateMenuCommandsStoreTheChoiceAndMoveTheCheckMark) {
+    ASSERT_TRUE(Launch());
+    PostCommand(main_, ID_MENU_AUTOUPDATE);
+    ASSERT_TRUE(WaitUntil([] { return ReadSetting("AutoUpdate") == std::optional<DWORD>(1); }, 3000));
+    std::vector<MenuEntry> menu = OpenMainMenu();
+    CloseMainMenu();
+    ASSERT_TRUE(FindEntry(menu, ID_MENU_AUTOUPDATE));
+    EXPECT_TRUE(FindEntry(menu, ID_MENU_AUTOUPDATE)->checked);
+
+    PostCommand(main_, ID_MENU_MANUALUPDATE);
+    ASSERT_TRUE(WaitUntil([] { return ReadSetting("AutoUpdate") == std::optional<DWORD>(0); }, 3000));
+    menu = OpenMainMenu();
+    CloseMainMenu();
+    ASSERT_TRUE(FindEntry(menu, ID_MENU_MANUALUPDATE));
+    EXPECT_TRUE(FindEntry(menu, ID_MENU_MANUALUPDATE)->checked);
+    EXPECT_FALSE(FindEntry(menu, ID_MENU_AUTOUPDATE)->checked);
+}
+
+// ---------------------------------------------------------------------------------------
+// Deletion-rank consent: both questions, both answers.
+
+struct ConsentCase {
+    const char* name;
+    std::optional<DWORD> storedRank;
+    int answer;
+    const wchar_t* questionStart;
+    std::optional<DWORD> rankAfter;
+    const wchar_t* thanks;  // nullptr: no further message
+    const wchar_t* menuAfter;
+};
+
+class ConsentTest : public TarnockApp, public ::testing::WithParamInterface<ConsentCase> {};
+
+TEST_P(ConsentTest, AnswerChangesFlagAndRankExactlyOnYes) {
+    const ConsentCase& c = GetParam();
+    if (c.storedRank) SetSetting("rank", *c.storedRank);
+    ASSERT_TRUE(Launch());
+    PostCommand(main_, ID_MENU_RANKCONSENT);
+    HWND question = WaitForMessageBox(app_.Id(), main_, 5000);
+    ASSERT_TRUE(question);
+    EXPECT_EQ(WindowTextW(question), L"삭제순위 프로그램");
+    const std::wstring text = MessageBoxText(question);
+    EXPECT_EQ(text.rfind(c.questionStart, 0), 0u) << Utf8(text);
+    EXPECT_TRUE(GetDlgItem(question, IDYES) && GetDlgItem(question, IDNO));
+    std::string shot = "consent-";
+    shot += c.name;
+    SaveScreenshot(question, ScreenshotPath(shot));
+    AnswerDialog(question, c.answer);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }, 5000));
+
+    if (c.thanks) {
+        HWND thanks = WaitForMessageBox(app_.Id(), main_, 5000);
+        ASSERT_TRUE(thanks);
+        EXPECT_EQ(MessageBoxText(thanks), c.thanks);
+        AnswerDialog(thanks, IDOK);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(thanks); }, 5000));
+    } else {
+        Sleep(300);
+        EXPECT_EQ(WaitForMessageBox(app_.Id(), main_, 200), nullptr);
+    }
+    ASSERT_TRUE(IsResponsive(main_, 3000));
+    EXPECT_EQ(ReadSetting("rank"), c.rankAfter);
+    const std::vector<MenuEntry> menu = OpenMainMenu();
+    CloseMainMenu();
+    ASSERT_TRUE(FindEntry(menu, ID_MENU_RANKCONSENT));
+    EXPECT_EQ(FindEntry(menu, ID_MENU_RANKCONSENT)->text, c.menuAfter);
+}
+
+const wchar_t kJoinQuestion[] = L"고객님 PC에서 Tarnock를 통해서 삭제시도 하신 프로그램의 \"이름\" 만을\n";
+const wchar_t kLeaveQuestion[] = L"현재 사용자 프로그램 삭제 순위(rank) 프로젝트에 참여 하고 계십니다.\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, ConsentTest,
+    ::testing::Values(
+        ConsentCase{"join-yes", std::nullopt, IDYES, kJoinQuestion, 1, L"참여해 주셔서 감사합니다.",
+                    L"삭제 순위 프로그램 참여 거부"},
+        ConsentCase{"join-no", std::nullopt, IDNO, kJoinQuestion, std::nullopt, nullptr,
+                    L"삭제 순위 프로그램 참여 승낙"},
+        ConsentCase{"leave-yes", 5, IDYES, kLeaveQuestion, 0, L"취소되었습니다. 감사합니다.",
+                    L"삭제 순위 프로그램 참여 승낙"},
+        ConsentCase{"leave-no", 5, IDNO, kLeaveQuestion, 5, nullptr, L"삭제 순위 프로그램 참여 거부"}),
+    [](const ::testing::TestParamInfo<ConsentCase>& info) {
+        std::string name = info.param.name;
+        for (char& ch : name)
+            if (ch == '-') ch = '_';
+        return name;
+    });
+
+// ---------------------------------------------------------------------------------------
+// The updater
+
+TEST_F(TarnockApp, AutoUpdateStartsTheUpdaterHiddenAndOnlyWhenSet) {
+    ASSERT_TRUE(Launch());
+    Sleep(1500);
+    EXPECT_TRUE(UpdaterCalls().empty()) << "updater started without \"AutoUpdate\"";
+    app_.Kill();
+    ASSERT_TRUE(WaitUntil([] { return FindWindowA(nullptr, kTitle) == nullptr; }, 5000));
+
+    SetSetting("AutoUpdate", 1);
+    ASSERT_TRUE(Launch());
+    ASSERT_TRUE(WaitUntil([] { return !UpdaterCalls().empty(); }, 10000));
+    const std::vector<std::string> calls = UpdaterCalls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_NE(calls[0].find("TarnockUpdate.exe"), std::string::npos) << calls[0];
+    EXPECT_NE(calls[0].find(" hide\t"), std::string::npos) << calls[0];
+    EXPECT_EQ(calls[0].substr(calls[0].find('\t') + 1), "0") << "shown with SW_HIDE";
+}
+
+TEST_F(TarnockApp, UpdateButtonStartsTheUpdaterWithShow) {
+    ASSERT_TRUE(Launch());
+    ClickButton(main_, IDC_UPDATE);
+    ASSERT_TRUE(WaitUntil([] { return !UpdaterCalls().empty(); }, 10000));
+    const std::vector<std::string> calls = UpdaterCalls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_NE(calls[0].find(" show\t"), std::string::npos) << calls[0];
+}
+
+// ---------------------------------------------------------------------------------------
+// Single instance and the command-line hand-over
+
+TEST_F(TarnockApp, SecondStartHandsShortcutFoldersToTheFirstAndEndsWithoutAWindow) {
+    const std::string dir = BuildDir() + "\\tests\\e2e-links";
+    const std::string alpha = dir + "\\Alpha Soft\\alpha.exe";
+    const std::string beta = dir + "\\Beta\\bin\\beta.exe";
+    MakeFile(alpha);
+    MakeFile(beta);
+    const std::string links[] = {dir + "\\alpha.lnk", dir + "\\beta.lnk", dir + "\\windows.lnk", dir + "\\ie.lnk"};
+    ASSERT_TRUE(MakeShortcut(links[0], alpha));
+    ASSERT_TRUE(MakeShortcut(links[1], beta));
+    ASSERT_TRUE(MakeShortcut(links[2], "C:\\WINDOWS\\notepad.exe"));
+    ASSERT_TRUE(MakeShortcut(links[3], "C:\\Program Files\\Internet Explorer\\iexplore.exe"));
+
+    ASSERT_TRUE(Launch());
+    RemoteListView list(List());
+    EXPECT_EQ(list.Count(), 0);
+
+    std::string arguments;
+    for (const std::string& link : links) {
+        arguments += ' ';
+        arguments += Quoted(link);
+    }
+    ASSERT_TRUE(second_.Start(TarnockExe(), Quoted(TarnockExe()) + arguments, StageDir()));
+    DWORD code = 1234;
+    ASSERT_TRUE(second_.WaitForExit(15000, &code)) << "the second start did not end";
+    EXPECT_TRUE(TopLevelWindows(second_.Id(), nullptr, true).empty());
+    // The hand-over is synchronous: the first instance's type-10 list is complete now.
+    const std::vector<RemoteRow> rows = list.Rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].texts[0], dir + "\\Alpha Soft");
+    EXPECT_EQ(rows[1].texts[0], dir + "\\Beta\\bin");
+    EXPECT_EQ(rows[0].param, 0);
+    EXPECT_EQ(rows[1].param, 1);
+    SaveScreenshot(main_, ScreenshotPath("second-start-folders"));
+
+    // A second start without arguments forwards just its program path: an empty type-10 list.
+    ASSERT_TRUE(second_.Start(TarnockExe(), Quoted(TarnockExe()), StageDir()));
+    ASSERT_TRUE(second_.WaitForExit(15000));
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(TopLevelWindows(app_.Id(), L"#32770").size(), 1u);
+}
+
+TEST_F(TarnockApp, CopyDataOtherThanOneChangesNothing) {
+    const std::string dir = BuildDir() + "\\tests\\e2e-links";
+    const std::string gamma = dir + "\\Gamma\\gamma.exe";
+    MakeFile(gamma);
+    ASSERT_TRUE(MakeShortcut(dir + "\\gamma.lnk", gamma));
+    const std::string text = "tarnock|" + dir + "\\gamma.lnk|";
+    ASSERT_TRUE(Launch());
+    RemoteListView list(List());
+
+    auto send = [&](ULONG_PTR kind, const std::string& data) {
+        COPYDATASTRUCT copy{};
+        copy.dwData = kind;
+        copy.cbData = static_cast<DWORD>(data.size());
+        copy.lpData = const_cast<char*>(data.data());
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(main_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy), SMTO_ABORTIFHUNG, 5000, &result);
+    };
+    send(2, text);
+    EXPECT_EQ(list.Count(), 0);
+    send(1, text);  // the dropped-files form of the hand-over
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.Text(0, 0), dir + "\\Gamma");
+    send(0, "tarnock|");
+    send(7, "tarnock|");
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.Text(0, 0), dir + "\\Gamma");
+}
+
+// ---------------------------------------------------------------------------------------
+// Keyboard, exit and the shutdown wait
+
+// Without a window manager Wine waits up to 2 s for a hidden window to be withdrawn, so
+// every close takes that long here; the removal wait is measured against a plain close.
+TEST_F(TarnockApp, EscapeTheExitButtonAndEnterWithARemovalWorkerEndTheProgram) {
+    SetEnvironmentVariableA(kRemovalDelay, "20000");
+    ASSERT_TRUE(Launch());
+    const long long escape = TimeToClose([&] { PostKey(List(), VK_ESCAPE); });
+    ASSERT_GE(escape, 0) << "Escape did not end Tarnock";
+
+    ASSERT_TRUE(Launch());
+    const long long button = TimeToClose([&] { ClickButton(main_, IDC_EXIT); });
+    ASSERT_GE(button, 0) << "the exit button did not end Tarnock";
+    const long long plainClose = std::max(escape, button);
+    EXPECT_LT(plainClose, 3500);
+
+    // Enter is the remove button's command: a removal worker starts and runs for 20 s.
+    ASSERT_TRUE(Launch());
+    PostKey(List(), VK_RETURN);
+    Sleep(500);
+    EXPECT_TRUE(IsResponsive(main_, 1000)) << "the removal must not run on the window's thread";
+    const long long withWorker = TimeToClose([&] { PostMessageW(main_, WM_CLOSE, 0, 0); });
+    ASSERT_GE(withWorker, 0) << "the close did not end Tarnock";
+    EXPECT_GE(withWorker - plainClose, 1500) << "the close did not wait for the removal worker";
+    EXPECT_LE(withWorker - std::min(escape, button), 3000) << "the close waited longer than about 2 s";
+}
+
+TEST_F(TarnockApp, AboutBoxShowsTitleTwoBlanksDashAndVersion) {
+    ASSERT_TRUE(Launch());
+    PostCommand(main_, IDC_ABOUT);
+    HWND about = WaitForMessageBox(app_.Id(), main_, 5000);
+    ASSERT_TRUE(about);
+    EXPECT_EQ(WindowTextW(about), L"Tarnock 정보");
+    EXPECT_EQ(Utf8(WindowTextW(GetDlgItem(about, IDC_ABOUT_VERSION))), "Tarnock (Tarnock)  - 1.4");
+    EXPECT_FALSE(WindowTextW(GetDlgItem(about, IDC_ABOUT_TEXT)).empty());
+    SaveScreenshot(about, ScreenshotPath("about-box"));
+    AnswerDialog(about, IDOK);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000));
+}
+
+TEST_F(TarnockApp, LongScanShowsOneLoadingWindowCentredOverTheList) {
+    ASSERT_TRUE(Launch());
+    RECT list{};
+    GetWindowRect(List(), &list);
+    const int x = list.left + (list.right - list.left) / 2 - 111;
+    const int y = list.top + (list.bottom - list.top) / 2 - 40;
+    auto loadingWindows = [&] {
+        std::vector<HWND> found;
+        for (HWND window : TopLevelWindows(app_.Id(), L"#32770", false))
+            if (window != main_) found.push_back(window);
+        return found;
+    };
+    HWND previous = nullptr;
+    for (int button : {IDC_ALLPROGRAMS, IDC_ACTIVEX, IDC_ALLPROGRAMS}) {
+        SCOPED_TRACE(button);
+        ClickButton(main_, button);
+        // The earlier loading window is replaced by a new one, placed over the list.
+        HWND loading = nullptr;
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                const std::vector<HWND> windows = loadingWindows();
+                if (windows.size() != 1 || windows[0] == previous) return false;
+                RECT rect{};
+                GetWindowRect(windows[0], &rect);
+                if (rect.right - rect.left != 223 || rect.bottom - rect.top != 81) return false;
+                loading = windows[0];
+                return true;
+            },
+            5000));
+        RECT rect{};
+        GetWindowRect(loading, &rect);
+        EXPECT_EQ(rect.left, x);
+        EXPECT_EQ(rect.top, y);
+        // The scan hides it when it ends.
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(loading); }, 5000));
+        EXPECT_TRUE(IsResponsive(main_, 3000));
+        previous = loading;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,78 @@
+// Loaded into a program under test to read the popup menu it shows: menus are private to
+// the process that owns them. DumpOpenMenu writes the items of the open "#32768" popup, one
+// line each, to menu-dump-PID.txt beside this library.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string Utf8(const wchar_t* text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(size > 0 ? static_cast<size_t>(size) : 1u, '\0');
+    if (size > 0) WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
+    out.resize(out.size() - 1);
+    return out;
+}
+
+// depth TAB id TAB flags (S separator, C checked, D default, G grayed) TAB text
+void DumpMenu(HMENU menu, int depth, FILE* out) {
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[256] = {};
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_STRING | MIIM_SUBMENU;
+        info.dwTypeData = text;
+        info.cch = 255;
+        if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info)) continue;
+        std::string flags;
+        if (info.fType & MFT_SEPARATOR) flags += 'S';
+        if (info.fState & MFS_CHECKED) flags += 'C';
+        if (info.fState & MFS_DEFAULT) flags += 'D';
+        if (info.fState & MFS_DISABLED) flags += 'G';
+        std::fprintf(out, "%d\t%u\t%s\t%s\n", depth, info.wID, flags.c_str(), Utf8(text).c_str());
+        if (info.hSubMenu) DumpMenu(info.hSubMenu, depth + 1, out);
+    }
+}
+
+BOOL CALLBACK FindPopup(HWND window, LPARAM parameter) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (pid == GetCurrentProcessId() && IsWindowVisible(window) && lstrcmpW(name, L"#32768") == 0) {
+        *reinterpret_cast<HWND*>(parameter) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) DWORD WINAPI DumpOpenMenu(void*) {
+    HWND popup = nullptr;
+    EnumWindows(FindPopup, reinterpret_cast<LPARAM>(&popup));
+    if (popup == nullptr) return 1;
+    const auto menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+    if (menu == nullptr) return 2;
+    HMODULE self = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&DumpOpenMenu), &self);
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(self, path, MAX_PATH);
+    std::wstring file = path;
+    file = file.substr(0, file.find_last_of(L'\\') + 1) + L"menu-dump-" + std::to_wstring(GetCurrentProcessId()) +
+           L".tmp";
+    FILE* out = _wfopen(file.c_str(), L"wb");
+    if (out == nullptr) return 3;
+    DumpMenu(menu, 0, out);
+    std::fclose(out);
+    // Renamed when complete, so the reader never sees half a dump.
+    const std::wstring done = file.substr(0, file.size() - 4) + L".txt";
+    MoveFileExW(file.c_str(), done.c_str(), MOVEFILE_REPLACE_EXISTING);
+    return 0;
+}
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
