@@ -59,3 +59,8 @@ add_executable(scan_bench "${CMAKE_SOURCE_DIR}/tools/bench/scan_bench.cpp")
 target_link_libraries(scan_bench PRIVATE tarnock_core)
 target_compile_options(scan_bench PRIVATE ${TARNOCK_WARNINGS})
 set_target_properties(scan_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tools")
+
+# End to end: a fresh demo machine in a prefix of its own, every category compared with
+# the expected tables (tools/demo-machine/expected).
+add_test(NAME scan.demo_machine COMMAND "${CMAKE_SOURCE_DIR}/tools/demo-machine-check.sh" "${CMAKE_BINARY_DIR}")
+set_tests_properties(scan.demo_machine PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
