@@ -78,12 +78,15 @@ double Milliseconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
 }
 
 // Fragment rows matched the plain way: the whole uninstall root enumerated once per row.
+// Returns -1 when the category has no fragment rows.
 int NaiveFragmentRows(CDbCtrl& database, int type, const InstallerProductList& products) {
     database.LoadCategory(type);
     const CKelvoEngine engine(products);
     int rows = 0;
+    bool anyFragment = false;
     for (int j = 0; j < database.GetCount(); ++j) {
         if (database.GetMatchMode(j) != "%") continue;
+        anyFragment = true;
         const std::string fragment = ToLowerAnsi(database.GetKeyName(j));
         ScopedKey root;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallRoot, 0, KEY_READ, root.Put()) != ERROR_SUCCESS) continue;
@@ -94,7 +97,7 @@ int NaiveFragmentRows(CDbCtrl& database, int type, const InstallerProductList& p
             ++rows;
         });
     }
-    return rows;
+    return anyFragment ? rows : -1;
 }
 
 std::vector<int> ParseTypes(const char* text) {
@@ -145,6 +148,13 @@ int main(int argc, char** argv) {
 
     const int entries = CountUninstallEntries();
     std::printf("uninstall entries: %d, installer products: %zu\n", entries, products.size());
+    // One untimed pass first, so that the figures do not include the registry and file
+    // caches warming up.
+    for (int type : types) {
+        CountingView view(false);
+        auto db = openDatabase();
+        RunCategoryScan(type, folders, products, *db, view);
+    }
     for (int type : types) {
         CountingView view(false);
         auto db = openDatabase();
@@ -169,6 +179,7 @@ int main(int argc, char** argv) {
             QueryPerformanceCounter(&start);
             const int rows = NaiveFragmentRows(*db, type, products);
             QueryPerformanceCounter(&end);
+            if (rows < 0) continue;
             const double reads = static_cast<double>(GlobalScanCounters().registryReads.load());
             std::printf("category %2d, fragment rows with one enumeration per row: %9.1f ms  rows %5d  "
                         "registry reads %8.0f (%6.2f per entry)\n",

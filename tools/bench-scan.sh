@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Times every category scan on machines with 300 and 3,000 uninstall entries.
+#   tools/bench-scan.sh BUILD_DIR
+# BUILD_DIR is an x86_64 build tree with tools/scan_bench.exe. Each size gets a prefix of
+# its own (BUILD_DIR/bench-wine-N, made anew) with a signature category 1 of 100
+# exact-name and 100 fragment rows in its own database file. Per scan it prints the time,
+# the rows listed, the registry reads per uninstall entry and the time spent in the 1 ms
+# pauses (each category is run once untimed first); then the ratio of the 3,000-entry
+# times to the 300-entry times. With --naive the fragment rows are also timed with one
+# enumeration of the uninstall root per row, for comparison.
+set -euo pipefail
+[ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(cd "$1" && pwd)
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8
+results=$(mktemp -d)
+for n in 300 3000; do
+  export WINEPREFIX=$build/bench-wine-$n
+  rm -rf "$WINEPREFIX"
+  "$here/wine-prefix.sh" ensure "$WINEPREFIX"
+  data=$WINEPREFIX/bench-data
+  python3 "$here/bench/make-bench-data.py" "$n" "$data"
+  rm -f "$data/bench.dat"
+  sqlite3 "$data/bench.dat" < "$data/bench.sql"
+  wine regedit /S "$(winepath -w "$data/entries.reg")" >/dev/null 2>&1
+  wineserver -w
+  wineserver -p  # one server for the whole run, as in a test run
+  echo "== N = $n"
+  wine "$build/tools/scan_bench.exe" --bench --naive --db "$(winepath -w "$data/bench.dat")" </dev/null 2>&1 \
+    | tee "$results/$n.txt"
+  wineserver -k || true
+done
+echo "== ratio N = 3000 / N = 300 of the times"
+paste <(grep '^category' "$results/300.txt") <(grep '^category' "$results/3000.txt") | awk -F'\t' '{
+  split($1, a, " ms"); split($2, b, " ms"); n = split(a[1], x, " "); split(b[1], y, " ");
+  t1 = x[n]; t2 = y[length(y)]; label = $1; sub(/:.*/, "", label); sub(/,.*/, "", label);
+  if ($1 ~ /one enumeration per row/) label = label " (one enumeration per row)";
+  printf "%-45s %8.1f ms -> %9.1f ms  x%.1f\n", label, t1, t2, (t1 > 0 ? t2 / t1 : 0) }'
+rm -rf "$results"

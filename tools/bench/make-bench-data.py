@@ -1,0 +1,43 @@
+#!/usr/bin/env python3
+"""Data for the scan benchmark.
+
+    make-bench-data.py N OUT_DIR
+
+Writes OUT_DIR/entries.reg (N uninstall entries, UTF-16) and OUT_DIR/bench.sql (a
+signature category 1 of 100 exact-name rows and 100 fragment rows; every row matches
+one entry, so both machine sizes list the same 200 rows).
+"""
+import os
+import sys
+
+n = int(sys.argv[1])
+out = sys.argv[2]
+os.makedirs(out, exist_ok=True)
+root = r"HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall"
+lines = ["Windows Registry Editor Version 5.00", ""]
+for i in range(n):
+    folder = r"C:\\Program Files\\Bench Vendor %d\\App %05d" % (i % 37, i)
+    lines += ["[%s\\BenchApp%05d]" % (root, i),
+              '"DisplayName"="Bench Application %05d"' % i,
+              '"Publisher"="Bench Vendor %d"' % (i % 37),
+              '"UninstallString"="\\"%s\\\\unins000.exe\\" /SILENT"' % folder,
+              '"DisplayIcon"="%s\\\\app.exe,0"' % folder,
+              '"URLInfoAbout"="http://vendor%d.example/"' % (i % 37)]
+    if i % 10 == 0:
+        lines.append('"SystemComponent"=dword:00000001')
+    lines.append("")
+with open(os.path.join(out, "entries.reg"), "wb") as f:
+    f.write(b"\xff\xfe" + ("\r\n".join(lines) + "\r\n").encode("utf-16-le"))
+
+sql = ["CREATE TABLE tb_kelvo_mst (mst_Seq INTEGER PRIMARY KEY, product_name TEXT, info TEXT,"
+       " uninstall_key TEXT, match_mode TEXT, Type INTEGER);",
+       "CREATE TABLE tb_process_list (process_name TEXT, mst_Seq INTEGER);",
+       "CREATE TABLE tb_registry_list (registry_key TEXT, mst_Seq INTEGER);", "BEGIN;"]
+for j in range(100):
+    sql.append("INSERT INTO tb_kelvo_mst VALUES (%d, 'Exact %03d', 'http://exact.example/', 'BenchApp%05d', '=', 1);"
+               % (j + 1, j, j * 3))
+    sql.append("INSERT INTO tb_kelvo_mst VALUES (%d, 'Fragment %03d', 'http://fragment.example/', 'app%05d', '%%', 1);"
+               % (j + 101, j, j * 3 + 1))
+sql.append("COMMIT;")
+with open(os.path.join(out, "bench.sql"), "w") as f:
+    f.write("\n".join(sql) + "\n")
