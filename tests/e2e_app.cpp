@@ -154,7 +154,7 @@ protected:
 
 // ---------------------------------------------------------------------------------------
 
-TEST(TarnockExecutable, HasOneManifestTheProjectVersionAndTheMainMenuTexts) {
+TEST(TarnockExecutable, HasOneManifestAndTheProjectVersion) {
     ScopedModule module(LoadLibraryExA(TarnockExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     ASSERT_TRUE(module);
     int manifests = 0;
@@ -312,6 +312,8 @@ struct ConsentCase {
     const wchar_t* menuAfter;
 };
 
+void PrintTo(const ConsentCase& c, std::ostream* out) { *out << c.name; }
+
 class ConsentTest : public TarnockApp, public ::testing::WithParamInterface<ConsentCase> {};
 
 TEST_P(ConsentTest, AnswerChangesFlagAndRankExactlyOnYes) {
@@ -468,6 +470,15 @@ TEST_F(TarnockApp, CopyDataOtherThanOneChangesNothing) {
     send(7, "tarnock|");
     ASSERT_EQ(list.Count(), 1);
     EXPECT_EQ(list.Text(0, 0), dir + "\\Gamma");
+
+    // A quoted program path and an unquoted shortcut make one token after the quotes go:
+    // it is the program's own token and is skipped, so no folder is collected.
+    std::string mixed = Quoted("C:\\Program Files\\Tarnock\\Tarnock.exe");
+    mixed += ' ';
+    mixed += dir;
+    mixed += "\\gamma.lnk";
+    send(1, mixed);
+    EXPECT_EQ(list.Count(), 0);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -41,12 +41,12 @@ void CVexButton::SetOwnCursor(HCURSOR cursor) {
 
 void CVexButton::SetActive() {
     inactive_ = false;
-    if (Hwnd()) InvalidateRect(Hwnd(), nullptr, FALSE);
+    if (HWND window = window_.load()) InvalidateRect(window, nullptr, FALSE);
 }
 
 void CVexButton::SetInactive() {
     inactive_ = true;
-    if (Hwnd()) InvalidateRect(Hwnd(), nullptr, FALSE);
+    if (HWND window = window_.load()) InvalidateRect(window, nullptr, FALSE);
 }
 
 bool CVexButton::OnReflectedDrawItem(DRAWITEMSTRUCT* item) {

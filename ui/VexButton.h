@@ -30,6 +30,7 @@ public:
     bool OnReflectedDrawItem(DRAWITEMSTRUCT* item) override;
 
 protected:
+    void PreSubclass() override { window_ = Hwnd(); }
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
@@ -39,6 +40,8 @@ private:
     int frameWidth_ = 0;
     COLORREF transparentColour_ = RGB(255, 0, 255);
     std::atomic<bool> inactive_{false};
+    // Kept for the repaint requests of other threads; a request to a destroyed window just fails.
+    std::atomic<HWND> window_{nullptr};
     bool tracking_ = false;
     bool hover_ = false;
     HWND toolTip_ = nullptr;  // destroyed with the button, which owns it
