@@ -170,11 +170,12 @@ int CBho::UnregisterServer(const std::string& path) {
 }
 
 int CBho::Remove(const std::string& registryName) {
+    // No entry has an empty name (the scan skips the toolbar key's default value), and an
+    // empty name would make the paths below name the whole registration key.
+    if (registryName.empty()) return 1;
     for (const AddonEntry* entry = entries_.Head(); entry; entry = entry->next) {
         if (registryName != entry->registryName) continue;
         UnregisterServer(entry->filePath);
-        // An empty name would name the whole registration key.
-        if (registryName.empty() && entry->kind != kAddonToolbar) continue;
         CRegistryManager registry;
         switch (entry->kind) {
             case kAddonHelperObject:
