@@ -144,12 +144,13 @@ protected:
         request();
         if (!WaitUntil([&] { return !IsWindow(main_); }, 10000, 10)) return -1;
         const long long elapsed = static_cast<long long>(GetTickCount64() - start);
-        return app_.WaitForExit(10000) ? elapsed : -1;
+        return app_.WaitForExit(10000, &exitCode_) ? elapsed : -1;
     }
 
     ProgramProcess app_;
     ProgramProcess second_;
     HWND main_ = nullptr;
+    DWORD exitCode_ = 0;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -491,6 +492,7 @@ TEST_F(TarnockApp, EscapeTheExitButtonAndEnterWithARemovalWorkerEndTheProgram) {
     ASSERT_TRUE(Launch());
     const long long escape = TimeToClose([&] { PostKey(List(), VK_ESCAPE); });
     ASSERT_GE(escape, 0) << "Escape did not end Tarnock";
+    EXPECT_EQ(exitCode_, 0u);
 
     ASSERT_TRUE(Launch());
     const long long button = TimeToClose([&] { ClickButton(main_, IDC_EXIT); });
@@ -505,6 +507,7 @@ TEST_F(TarnockApp, EscapeTheExitButtonAndEnterWithARemovalWorkerEndTheProgram) {
     EXPECT_TRUE(IsResponsive(main_, 1000)) << "the removal must not run on the window's thread";
     const long long withWorker = TimeToClose([&] { PostMessageW(main_, WM_CLOSE, 0, 0); });
     ASSERT_GE(withWorker, 0) << "the close did not end Tarnock";
+    EXPECT_EQ(exitCode_, 0u) << "the worker still running at the exit must not crash the process";
     EXPECT_GE(withWorker - plainClose, 1500) << "the close did not wait for the removal worker";
     EXPECT_LE(withWorker - std::min(escape, button), 3000) << "the close waited longer than about 2 s";
 }
