@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <utility>
 
 #include "app/AboutDlg.h"
 #include "app/KelvoApp.h"
@@ -105,7 +107,7 @@ constexpr HoverSpec kHoverButtons[] = {
     {IDC_ABOUT, 0, L"Tarnock 정보입니다."},
     {IDC_UPDATE, 3, L"업데이트를 확인합니다."},
     {IDC_MENU, 1, L"메뉴를 OPEN합니다."},
-    {IDC_WEBSITE, 2, L"http://www.olmatic.co.kr"},
+    {IDC_WEBSITE, 2, nullptr},  // the maker's web address
     {IDC_STYLE, 4, L"디스플레이방식을 변경합니다."},
 };
 
@@ -315,7 +317,8 @@ void CkelvoDlg::SetupControls() {
         button.SetIcon(buttonIcons_[kHoverButtons[i].icon].Get());
         button.SetUnderlineMode(2);
         button.SetHoverColour(0xFF8032, 1);
-        button.SetToolTipText(kHoverButtons[i].tip, true);
+        const std::wstring tip = kHoverButtons[i].tip ? kHoverButtons[i].tip : WideFromAnsi(web::HomepageAddress());
+        button.SetToolTipText(tip.c_str(), true);
     }
 
     controls_->rows.InsertColumns();
