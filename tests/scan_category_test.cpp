@@ -14,6 +14,7 @@
 #include "removal/TextUtil.h"
 #include "scan/CategoryScan.h"
 #include "scan/KelvoEngine.h"
+#include "scan/ScanMetrics.h"
 #include "support/RowRecorder.h"
 #include "support/ScanFixture.h"
 
@@ -202,6 +203,17 @@ TEST_F(CategoryTest, SignaturesFromADatabaseFile) {
         {"Zeta Installed", "z", "TnkCatDbZeta", "", 1},
     };
     EXPECT_EQ(Ours(rows), expected);
+}
+
+TEST(ScanPause, LastsAboutOneMillisecondAndIsCounted) {
+    const ScopedTimerResolution resolution;
+    ResetScanCounters();
+    for (int i = 0; i < 50; ++i) ScanPause();
+    const ScanCounters& counters = GlobalScanCounters();
+    EXPECT_EQ(counters.pauses.load(), 50);
+    // A default timer tick (15.6 ms) per pause would be 780 ms.
+    EXPECT_GE(counters.pauseMicroseconds.load(), 50 * 900);
+    EXPECT_LT(counters.pauseMicroseconds.load(), 50 * 8000);
 }
 
 }  // namespace
