@@ -1,9 +1,10 @@
 // Times the category scans on the machine it runs on, or prints one category's rows.
 //
-//   scan_bench --bench [--db FILE] [--types 1,5,...] [--naive]
-//       one line per category: time, rows, registry reads per uninstall entry, and the
-//       time spent in the scans' 1 ms pauses; --naive also times fragment matching with
-//       one enumeration of the uninstall root per database row, for comparison.
+//   scan_bench --bench [--db FILE] [--types 1,5,...] [--repeat R] [--naive]
+//       one line per category: the fastest and the median of R timed runs (default 5,
+//       after one untimed run), rows, registry reads per uninstall entry, and the time
+//       spent in the scans' 1 ms pauses (of the fastest run); --naive also times fragment
+//       matching with one enumeration of the uninstall root per database row.
 //   scan_bench --dump TYPE [--db FILE] [FOLDER...]
 //       the rows of one category as UTF-8 lines: name, info, key, icon file, item value,
 //       separated by tabs (FOLDERs are the command-line folders of category 10).
@@ -11,6 +12,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -111,7 +113,7 @@ std::vector<int> ParseTypes(const char* text) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: scan_bench --bench [--db FILE] [--types 1,5,...] [--naive]\n"
+    std::fprintf(stderr, "usage: scan_bench --bench [--db FILE] [--types 1,5,...] [--repeat R] [--naive]\n"
                          "       scan_bench --dump TYPE [--db FILE] [FOLDER...]\n");
     return 2;
 }
@@ -122,6 +124,7 @@ int main(int argc, char** argv) {
     bool bench = false;
     bool naive = false;
     int dumpType = 0;
+    int repeat = 5;
     std::string database;
     std::vector<int> types = {1, 2, 3, 4, 9, 5, 6, 7, 8, 10};
     std::vector<std::string> folders;
@@ -132,6 +135,7 @@ int main(int argc, char** argv) {
         else if (arg == "--dump" && i + 1 < argc) dumpType = std::atoi(argv[++i]);
         else if (arg == "--db" && i + 1 < argc) database = argv[++i];
         else if (arg == "--types" && i + 1 < argc) types = ParseTypes(argv[++i]);
+        else if (arg == "--repeat" && i + 1 < argc) repeat = std::max(1, std::atoi(argv[++i]));
         else if (!arg.empty() && arg[0] != '-') folders.push_back(arg);
         else return Usage();
     }
@@ -156,18 +160,35 @@ int main(int argc, char** argv) {
         RunCategoryScan(type, folders, products, *db, view);
     }
     for (int type : types) {
-        CountingView view(false);
-        auto db = openDatabase();
-        ResetScanCounters();
-        LARGE_INTEGER start{}, end{};
-        QueryPerformanceCounter(&start);
-        RunCategoryScan(type, folders, products, *db, view);
-        QueryPerformanceCounter(&end);
-        const ScanCounters& c = GlobalScanCounters();
-        const double reads = static_cast<double>(c.registryReads.load());
-        std::printf("category %2d: %9.1f ms  rows %5d  registry reads %7.0f (%5.2f per entry)  pauses %5lld = %8.1f ms\n",
-                    type, Milliseconds(start, end), view.rows, reads, entries ? reads / entries : 0.0,
-                    static_cast<long long>(c.pauses.load()), c.pauseMicroseconds.load() / 1000.0);
+        std::vector<double> times;
+        double fastestPause = 0;
+        std::int64_t fastestPauses = 0;
+        std::int64_t reads = 0;
+        int rows = 0;
+        for (int run = 0; run < repeat; ++run) {
+            CountingView view(false);
+            auto db = openDatabase();
+            ResetScanCounters();
+            LARGE_INTEGER start{}, end{};
+            QueryPerformanceCounter(&start);
+            RunCategoryScan(type, folders, products, *db, view);
+            QueryPerformanceCounter(&end);
+            const double time = Milliseconds(start, end);
+            const ScanCounters& c = GlobalScanCounters();
+            if (times.empty() || time < *std::min_element(times.begin(), times.end())) {
+                fastestPause = c.pauseMicroseconds.load() / 1000.0;
+                fastestPauses = c.pauses.load();
+            }
+            times.push_back(time);
+            reads = c.registryReads.load();
+            rows = view.rows;
+        }
+        std::sort(times.begin(), times.end());
+        std::printf("category %2d: %9.1f ms (median %9.1f)  rows %5d  registry reads %7lld (%5.2f per entry)  "
+                    "pauses %5lld = %8.1f ms\n",
+                    type, times.front(), times[times.size() / 2], rows, static_cast<long long>(reads),
+                    entries ? static_cast<double>(reads) / entries : 0.0, static_cast<long long>(fastestPauses),
+                    fastestPause);
         std::fflush(stdout);
     }
     if (naive) {
