@@ -211,7 +211,15 @@ RemoteListView::~RemoteListView() {
     if (process_) CloseHandle(process_);
 }
 
-int RemoteListView::Count() const { return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0)); }
+namespace {
+// A message to the list with a time limit; 0 when it was not answered.
+LRESULT SendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result) ? static_cast<LRESULT>(result) : 0;
+}
+}  // namespace
+
+int RemoteListView::Count() const { return static_cast<int>(SendBounded(list_, LVM_GETITEMCOUNT, 0, 0)); }
 
 std::string RemoteListView::Text(int row, int column) const {
     if (!remote_) return {};
@@ -224,7 +232,7 @@ std::string RemoteListView::Text(int row, int column) const {
     if (!WriteProcessMemory(process_, remote_, &item, sizeof(item), nullptr) ||
         !WriteProcessMemory(process_, remoteText, &zero, 1, nullptr))
         return {};
-    SendMessageA(list_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote_));
+    SendBounded(list_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote_));
     std::vector<char> text(kRemoteText + 1, '\0');
     if (!ReadProcessMemory(process_, remoteText, text.data(), kRemoteText, nullptr)) return {};
     return text.data();
@@ -236,7 +244,7 @@ LPARAM RemoteListView::Param(int row) const {
     item.mask = LVIF_PARAM;
     item.iItem = row;
     if (!WriteProcessMemory(process_, remote_, &item, sizeof(item), nullptr)) return 0;
-    SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote_));
+    SendBounded(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote_));
     LVITEMA back{};
     if (!ReadProcessMemory(process_, remote_, &back, sizeof(back), nullptr)) return 0;
     return back.lParam;
@@ -255,7 +263,8 @@ std::vector<RemoteRow> RemoteListView::Rows(int columns) const {
 }
 
 int RemoteListView::SelectedRow() const {
-    return static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    const LRESULT row = SendBounded(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+    return static_cast<int>(row);
 }
 
 bool RemoteListView::Select(int row) {
@@ -264,7 +273,7 @@ bool RemoteListView::Select(int row) {
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
     if (!WriteProcessMemory(process_, remote_, &item, sizeof(item), nullptr)) return false;
-    return SendMessageA(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote_)) != 0;
+    return SendBounded(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote_)) != 0;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -272,9 +281,40 @@ bool RemoteListView::Select(int row) {
 namespace {
 
 // Runs `start(parameter)` on a new thread of `process` and waits for it; its exit code or -1.
+// Creating a thread in another process waits for that process to take the request; the
+// request is made from a helper thread so that a target that never takes it cannot hold
+// the caller beyond timeoutMs.
+struct RemoteStart {
+    HANDLE process;
+    LPTHREAD_START_ROUTINE start;
+    void* parameter;
+    HANDLE thread = nullptr;
+};
+
+DWORD WINAPI CreateRemoteThreadHelper(void* parameter) {
+    auto* request = static_cast<RemoteStart*>(parameter);
+    request->thread = CreateRemoteThread(request->process, nullptr, 0, request->start, request->parameter, 0, nullptr);
+    return 0;
+}
+
+// Runs `start(parameter)` on a new thread of `process` and waits for it; its exit code or -1.
 long long RunRemoteThread(HANDLE process, const void* start, const void* parameter, DWORD timeoutMs) {
-    ScopedHandle thread(CreateRemoteThread(process, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(const_cast<void*>(start)),
-                                           const_cast<void*>(parameter), 0, nullptr));
+    HANDLE duplicate = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), &duplicate, 0, FALSE, DUPLICATE_SAME_ACCESS))
+        return -1;
+    // Owned by the helper when it outlives the wait (then both are left to the process's end).
+    auto* request = new RemoteStart{duplicate, reinterpret_cast<LPTHREAD_START_ROUTINE>(const_cast<void*>(start)),
+                                    const_cast<void*>(parameter)};
+    ScopedHandle helper(CreateThread(nullptr, 0, CreateRemoteThreadHelper, request, 0, nullptr));
+    if (!helper) {
+        CloseHandle(duplicate);
+        delete request;
+        return -1;
+    }
+    if (WaitForSingleObject(helper.Get(), timeoutMs) != WAIT_OBJECT_0) return -1;
+    ScopedHandle thread(request->thread);
+    CloseHandle(duplicate);
+    delete request;
     if (!thread || WaitForSingleObject(thread.Get(), timeoutMs) != WAIT_OBJECT_0) return -1;
     DWORD code = 0;
     GetExitCodeThread(thread.Get(), &code);
