@@ -1,5 +1,7 @@
 #include "scan/CategoryScan.h"
 
+#include <algorithm>
+#include <map>
 #include <optional>
 
 #include "removal/RegistryManager.h"
@@ -7,6 +9,7 @@
 #include "removal/TextUtil.h"
 #include "scan/ActiveXScanner.h"
 #include "scan/Bho.h"
+#include "scan/FragmentMatcher.h"
 #include "scan/KelvoEngine.h"
 #include "scan/ProgramListing.h"
 #include "scan/RegistryEnum.h"
@@ -28,33 +31,40 @@ bool IsSignatureCategory(int scanType) {
     }
 }
 
-// The uninstall root, enumerated once per scan for all fragment rows. What each subkey
-// needs is read on first use and kept, so every entry costs its registry reads once
-// however many rows look at it; rows and their order are those of one enumeration per row.
+// The uninstall root, enumerated once per scan for all fragment rows, and the entries
+// each fragment occurs in, found in one pass over the names. What an entry needs is read
+// on first use and kept, so every entry costs its registry reads once however many rows
+// match it; the rows and their order are those of one enumeration per row.
 class UninstallSnapshot {
 public:
-    explicit UninstallSnapshot(const CKelvoEngine& engine) : engine_(engine) {
+    UninstallSnapshot(const CKelvoEngine& engine, const std::vector<std::string>& fragments) : engine_(engine) {
         ScopedKey root;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallRoot, 0, KEY_READ, root.Put()) != ERROR_SUCCESS) return;
-        ForEachSubkey(root.Get(), [&](int, const std::string& name) { entries_.push_back({name, ToLowerAnsi(name)}); });
+        ForEachSubkey(root.Get(), [&](int, const std::string& name) { entries_.push_back({name}); });
+
+        std::vector<std::string> distinct;
+        for (const std::string& fragment : fragments)
+            if (!fragment.empty() && std::find(distinct.begin(), distinct.end(), fragment) == distinct.end())
+                distinct.push_back(fragment);
+        const CFragmentMatcher matcher(distinct);
+        std::vector<std::vector<std::size_t>> hits(distinct.size());
+        for (std::size_t e = 0; e < entries_.size(); ++e)
+            for (const int f : matcher.Find(ToLowerAnsi(entries_[e].name))) hits[static_cast<std::size_t>(f)].push_back(e);
+        for (std::size_t f = 0; f < distinct.size(); ++f) matches_.emplace(distinct[f], std::move(hits[f]));
     }
 
-    // Calls add(key, displayName, iconFile) for every subkey whose name contains the
-    // lower-case fragment and that has an uninstall command.
+    // Calls add(key, displayName, iconFile) for every subkey whose lower-case name
+    // contains the fragment (every subkey for an empty one) and that has an uninstall
+    // command, in enumeration order.
     template <typename Add>
     void ForEachMatch(const std::string& fragment, Add&& add) {
-        for (Entry& entry : entries_) {
-            if (!Contains(entry.lowerName, fragment)) continue;
-            if (entry.hasUninstall == 0) entry.hasUninstall = engine_.HasUninstallString(entry.name);
-            if (entry.hasUninstall != 1) continue;
-            if (!entry.details) {
-                Details details;
-                details.displayName = engine_.ReadDisplayName(entry.name);
-                details.iconFile = engine_.ResolveIconFile(entry.name, details.displayName);
-                entry.details = std::move(details);
-            }
-            add(entry.name, entry.details->displayName, entry.details->iconFile);
+        if (fragment.empty()) {
+            for (Entry& entry : entries_) Offer(entry, add);
+            return;
         }
+        const auto found = matches_.find(fragment);
+        if (found == matches_.end()) return;
+        for (const std::size_t e : found->second) Offer(entries_[e], add);
     }
 
 private:
@@ -64,24 +74,50 @@ private:
     };
     struct Entry {
         std::string name;
-        std::string lowerName;
         int hasUninstall = 0;  // 0 not asked yet, else HasUninstallString's answer
         std::optional<Details> details;
     };
+
+    template <typename Add>
+    void Offer(Entry& entry, Add& add) {
+        if (entry.hasUninstall == 0) entry.hasUninstall = engine_.HasUninstallString(entry.name);
+        if (entry.hasUninstall != 1) return;
+        if (!entry.details) {
+            Details details;
+            details.displayName = engine_.ReadDisplayName(entry.name);
+            details.iconFile = engine_.ResolveIconFile(entry.name, details.displayName);
+            entry.details = std::move(details);
+        }
+        add(entry.name, entry.details->displayName, entry.details->iconFile);
+    }
+
     const CKelvoEngine& engine_;
     std::vector<Entry> entries_;
+    std::map<std::string, std::vector<std::size_t>> matches_;
 };
 
 }  // namespace
 
 void CCategoryScan::ListSignatureCategory(int type, ISignatureRows& signatures) {
     const CKelvoEngine engine(installerProducts_);
-    std::optional<UninstallSnapshot> snapshot;
     signatures.LoadCategory(type);
     const int count = signatures.GetCount();
+    struct Row {
+        std::string keyName;
+        bool fragment;
+    };
+    std::vector<Row> rows;
+    std::vector<std::string> fragments;
     for (int row = 0; row < count; ++row) {
-        const std::string keyName = signatures.GetKeyName(row);
-        if (signatures.GetMatchMode(row) != "%") {
+        rows.push_back({signatures.GetKeyName(row), signatures.GetMatchMode(row) == "%"});
+        if (rows.back().fragment) fragments.push_back(ToLowerAnsi(rows.back().keyName));
+    }
+    std::optional<UninstallSnapshot> snapshot;
+    if (!fragments.empty()) snapshot.emplace(engine, fragments);
+
+    for (int row = 0; row < count; ++row) {
+        const std::string& keyName = rows[static_cast<std::size_t>(row)].keyName;
+        if (!rows[static_cast<std::size_t>(row)].fragment) {
             // An empty exact name would be the uninstall root itself, not an entry.
             if (keyName.empty() || engine.ProbeUninstallKey(keyName) == kRegOpenFailed) continue;
             const std::string displayName = engine.ReadDisplayName(keyName);
@@ -89,7 +125,6 @@ void CCategoryScan::ListSignatureCategory(int type, ISignatureRows& signatures) 
                              keyName, engine.ResolveIconFile(keyName, displayName), row);
             continue;
         }
-        if (!snapshot) snapshot.emplace(engine);
         const std::string fragment = ToLowerAnsi(keyName);
         std::string productName;
         std::string info;

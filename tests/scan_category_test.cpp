@@ -13,6 +13,7 @@
 #include "removal/ScopedHandles.h"
 #include "removal/TextUtil.h"
 #include "scan/CategoryScan.h"
+#include "scan/FragmentMatcher.h"
 #include "scan/KelvoEngine.h"
 #include "scan/ScanMetrics.h"
 #include "support/RowRecorder.h"
@@ -203,6 +204,20 @@ TEST_F(CategoryTest, SignaturesFromADatabaseFile) {
         {"Zeta Installed", "z", "TnkCatDbZeta", "", 1},
     };
     EXPECT_EQ(Ours(rows), expected);
+}
+
+TEST(FragmentMatcher, FindsEveryFragmentThatOccursLikeASubstringSearch) {
+    const std::vector<std::string> fragments = {"he", "she", "his", "hers", "toolbar", "bar", "a", "\xc7\xd1"};
+    const CFragmentMatcher matcher(fragments);
+    const std::string texts[] = {"ushers",        "his hers she",    "mytoolbar_is1", "bbbar",  "",
+                                 "nothing here!", "\xc7\xd1\xb1\xdb", "xyz",           "aaaaaa", "sh"};
+    for (const std::string& text : texts) {
+        std::vector<int> expected;
+        for (std::size_t f = 0; f < fragments.size(); ++f)
+            if (Contains(text, fragments[f])) expected.push_back(static_cast<int>(f));
+        EXPECT_EQ(matcher.Find(text), expected) << text;
+    }
+    EXPECT_TRUE(CFragmentMatcher({}).Find("anything").empty());
 }
 
 TEST(ScanPause, LastsAboutOneMillisecondAndIsCounted) {
