@@ -15,9 +15,11 @@
 #include "app/ResultList.h"
 #include "app/RankConsent.h"
 #include "app/WebActions.h"
+#include "db/DbCtrl.h"
 #include "removal/Settings.h"
 #include "removal/TextUtil.h"
 #include "resource.h"
+#include "scan/CategoryScan.h"
 #include "ui/HButton.h"
 #include "ui/ListTestCtrl.h"
 #include "ui/VexButton.h"
@@ -351,15 +353,9 @@ void CkelvoDlg::EndScan(int type) {
 }
 
 int CkelvoDlg::RunScan() {
-    const int type = scanType;
-    BeginScan();
-    if (type == 10) {
-        const std::vector<std::string> folders = CommandFolders();
-        for (std::size_t i = 0; i < folders.size(); ++i)
-            AddListRow(folders[i], "", folders[i], "", static_cast<int>(i));
-    }
-    EndScan(type);
-    return 0;
+    // Every scan has its own database object; the product cache is only read after start-up.
+    CDbCtrl database;
+    return RunCategoryScan(scanType, CommandFolders(), installerProducts, database, *this);
 }
 
 void CkelvoDlg::RemoveSelected() {

@@ -404,6 +404,28 @@ TEST_F(TarnockApp, UpdateButtonStartsTheUpdaterWithShow) {
 // ---------------------------------------------------------------------------------------
 // Single instance and the command-line hand-over
 
+// An uninstall entry of the test's own, removed again when the test ends.
+class TestUninstallEntry {
+public:
+    TestUninstallEntry(std::string key, const std::string& name, const std::string& command)
+        : path_(std::string(kUninstallRoot) + std::move(key)) {
+        HKEY entry = nullptr;
+        if (RegCreateKeyA(HKEY_LOCAL_MACHINE, path_.c_str(), &entry) != ERROR_SUCCESS) return;
+        RegSetValueExA(entry, "DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
+                       static_cast<DWORD>(name.size() + 1));
+        RegSetValueExA(entry, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                       static_cast<DWORD>(command.size() + 1));
+        RegCloseKey(entry);
+    }
+    ~TestUninstallEntry() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, path_.c_str()); }
+    TestUninstallEntry(const TestUninstallEntry&) = delete;
+    TestUninstallEntry& operator=(const TestUninstallEntry&) = delete;
+
+private:
+    static constexpr char kUninstallRoot[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+    std::string path_;
+};
+
 TEST_F(TarnockApp, SecondStartHandsShortcutFoldersToTheFirstAndEndsWithoutAWindow) {
     const std::string dir = BuildDir() + "\\tests\\e2e-links";
     const std::string alpha = dir + "\\Alpha Soft\\alpha.exe";
@@ -415,6 +437,9 @@ TEST_F(TarnockApp, SecondStartHandsShortcutFoldersToTheFirstAndEndsWithoutAWindo
     ASSERT_TRUE(MakeShortcut(links[1], beta));
     ASSERT_TRUE(MakeShortcut(links[2], "C:\\WINDOWS\\notepad.exe"));
     ASSERT_TRUE(MakeShortcut(links[3], "C:\\Program Files\\Internet Explorer\\iexplore.exe"));
+    // The programs installed in the shortcuts' folders, as the folder list finds them.
+    const TestUninstallEntry alphaEntry("TarnockE2E_Alpha", "Alpha Soft", Quoted(dir + "\\Alpha Soft\\unins000.exe"));
+    const TestUninstallEntry betaEntry("TarnockE2E_Beta", "Beta Tool", dir + "\\Beta\\bin\\uninstall.exe -q");
 
     ASSERT_TRUE(Launch());
     RemoteListView list(List());
@@ -432,10 +457,10 @@ TEST_F(TarnockApp, SecondStartHandsShortcutFoldersToTheFirstAndEndsWithoutAWindo
     // The hand-over is synchronous: the first instance's type-10 list is complete now.
     const std::vector<RemoteRow> rows = list.Rows();
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].texts[0], dir + "\\Alpha Soft");
-    EXPECT_EQ(rows[1].texts[0], dir + "\\Beta\\bin");
-    EXPECT_EQ(rows[0].param, 0);
-    EXPECT_EQ(rows[1].param, 1);
+    EXPECT_EQ(rows[0].texts[0], "Alpha Soft");
+    EXPECT_EQ(rows[0].texts[2], "TarnockE2E_Alpha");
+    EXPECT_EQ(rows[1].texts[0], "Beta Tool");
+    EXPECT_EQ(rows[1].texts[2], "TarnockE2E_Beta");
     SaveScreenshot(main_, ScreenshotPath("second-start-folders"));
 
     // A second start without arguments forwards just its program path: an empty type-10 list.
@@ -450,6 +475,7 @@ TEST_F(TarnockApp, CopyDataOtherThanOneChangesNothing) {
     const std::string gamma = dir + "\\Gamma\\gamma.exe";
     MakeFile(gamma);
     ASSERT_TRUE(MakeShortcut(dir + "\\gamma.lnk", gamma));
+    const TestUninstallEntry gammaEntry("TarnockE2E_Gamma", "Gamma", Quoted(dir + "\\Gamma\\uninst.exe"));
     const std::string text = "tarnock|" + dir + "\\gamma.lnk|";
     ASSERT_TRUE(Launch());
     RemoteListView list(List());
@@ -466,11 +492,11 @@ TEST_F(TarnockApp, CopyDataOtherThanOneChangesNothing) {
     EXPECT_EQ(list.Count(), 0);
     send(1, text);  // the dropped-files form of the hand-over
     ASSERT_EQ(list.Count(), 1);
-    EXPECT_EQ(list.Text(0, 0), dir + "\\Gamma");
+    EXPECT_EQ(list.Text(0, 2), "TarnockE2E_Gamma");
     send(0, "tarnock|");
     send(7, "tarnock|");
     ASSERT_EQ(list.Count(), 1);
-    EXPECT_EQ(list.Text(0, 0), dir + "\\Gamma");
+    EXPECT_EQ(list.Text(0, 2), "TarnockE2E_Gamma");
 
     // A quoted program path and an unquoted shortcut make one token after the quotes go:
     // it is the program's own token and is skipped, so no folder is collected.
