@@ -44,12 +44,12 @@ void CResultList::InsertColumns() {
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);  // mask 0: exactly this
     SendMessageW(list, LVM_SETTEXTBKCOLOR, 0, CLR_NONE);
     int index = 0;
-    for (const ColumnSpec& spec : kColumns) {
+    for (const ColumnSpec& columnSpec : kColumns) {
         LVCOLUMNW column{};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        column.cx = spec.width;
-        column.pszText = const_cast<wchar_t*>(spec.title);
+        column.cx = columnSpec.width;
+        column.pszText = const_cast<wchar_t*>(columnSpec.title);
         column.iSubItem = index;
         SendMessageW(list, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
         ++index;

@@ -12,8 +12,8 @@ set(SCAN_ADDON_FIXTURES
   "addon_longcompany||${SCAN_LONG_COMPANY}|Tnk Long Company"
   "addon_noversion|||")
 
-foreach(spec IN LISTS SCAN_ADDON_FIXTURES)
-  string(REPLACE "|" ";" fields "${spec}")
+foreach(fixture IN LISTS SCAN_ADDON_FIXTURES)
+  string(REPLACE "|" ";" fields "${fixture}")
   list(GET fields 0 name)
   list(GET fields 1 defines)
   list(GET fields 2 company)

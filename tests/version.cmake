@@ -11,8 +11,8 @@ set(VERSION_FIXTURES
   "long_company|2,1,0,5|040904B0|0x409, 1200|${LONG_COMPANY}"
   "zero_version|0,0,0,0|040904B0|0x409, 1200|Zero Corp")
 
-foreach(spec IN LISTS VERSION_FIXTURES)
-  string(REPLACE "|" ";" fields "${spec}")
+foreach(fixture IN LISTS VERSION_FIXTURES)
+  string(REPLACE "|" ";" fields "${fixture}")
   list(GET fields 0 name)
   list(GET fields 1 version)
   list(GET fields 2 block)

@@ -27,7 +27,7 @@ create() {
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   # Hangul faces for the dialog and list fonts.
   # regedit reads Hangul value names only from a UTF-16 file.
-  { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$here/wine-fonts.reg"; } > "$prefix/fonts.reg"
+  { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$here/wine-fonts.reg.in"; } > "$prefix/fonts.reg"
   wine regedit /S "$(winepath -w "$prefix/fonts.reg")" >/dev/null 2>&1
   wineserver -w
   touch "$prefix/.tarnock-ready"
