@@ -138,12 +138,13 @@ std::string ResolveShortcutTarget(const std::string& file) {
 struct WorkerStart {
     std::shared_ptr<CkelvoDlg> keepAlive;
     CkelvoDlg* dialog;
+    int scanType;  // the category the click asked for, even if another click changed it since
 };
 
 DWORD WINAPI ScanThreadProc(void* parameter) {
     if (parameter == nullptr) return 1;
     std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(parameter));
-    start->dialog->RunScan();
+    start->dialog->RunScan(start->scanType);
     return 0;
 }
 
@@ -352,10 +353,12 @@ void CkelvoDlg::EndScan(int type) {
     if (loadingWindow && loadingWindow->Hwnd()) ShowWindowAsync(loadingWindow->Hwnd(), SW_HIDE);
 }
 
-int CkelvoDlg::RunScan() {
+int CkelvoDlg::RunScan() { return RunScan(scanType); }
+
+int CkelvoDlg::RunScan(int type) {
     // Every scan has its own database object; the product cache is only read after start-up.
     CDbCtrl database;
-    return RunCategoryScan(scanType, CommandFolders(), installerProducts, database, *this);
+    return RunCategoryScan(type, CommandFolders(), installerProducts, database, *this);
 }
 
 void CkelvoDlg::RemoveSelected() {
@@ -405,7 +408,7 @@ int CkelvoDlg::LoadInstallerProducts(HKEY root, const char* path) {
 // Workers
 
 bool CkelvoDlg::StartWorker(LPTHREAD_START_ROUTINE procedure) {
-    auto start = std::make_unique<WorkerStart>(WorkerStart{weak_from_this().lock(), this});
+    auto start = std::make_unique<WorkerStart>(WorkerStart{weak_from_this().lock(), this, scanType});
     ScopedHandle thread(CreateThread(nullptr, 0, procedure, start.get(), 0, nullptr));
     if (!thread) return false;
     start.release();  // the thread owns it now

@@ -50,6 +50,7 @@ public:
 
     // Fills the result list for the current scanType; returns 0.
     int RunScan();
+    int RunScan(int type);  // a given category; the threaded scans pass the one they were started for
     // Rebuilds the folder list from a command line; 1 when it named arguments after the first token.
     int ParseCommandLine(const std::string& text);
     // Reads the Windows Installer product cache; -1 when the key cannot be opened, else the
