@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Manages the throwaway Wine prefix and the Xvfb display of one build tree.
-#   wine-prefix.sh fresh PREFIX   new prefix, persistent wineserver and Xvfb for one test run
+#   wine-prefix.sh fresh PREFIX [--populate SCRIPT]
+#                                 new prefix, persistent wineserver and Xvfb for one test run;
+#                                 SCRIPT PREFIX fills the new prefix before the wineserver stays
 #   wine-prefix.sh ensure PREFIX  create the prefix only when it does not exist (test discovery)
 #   wine-prefix.sh stop PREFIX    end the wineserver and the Xvfb of that prefix
 # Nothing outside PREFIX is written; ~/.wine is never touched.
 set -euo pipefail
 action=$1
 prefix=$2
+populate=
+if [ $# -ge 4 ] && [ "$3" = --populate ]; then populate=$4; fi
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -47,6 +51,8 @@ case $action in
   fresh)
     stop
     create
+    # Before the persistent wineserver: the script may wait for the server to end.
+    if [ -n "$populate" ]; then "$populate" "$prefix" >/dev/null; fi
     start_display
     wineserver -p >/dev/null 2>&1 </dev/null
     ;;
@@ -58,5 +64,5 @@ case $action in
   stop)
     stop
     ;;
-  *) echo "usage: $0 fresh|ensure|stop PREFIX" >&2; exit 2 ;;
+  *) echo "usage: $0 fresh PREFIX [--populate SCRIPT] | ensure PREFIX | stop PREFIX" >&2; exit 2 ;;
 esac
