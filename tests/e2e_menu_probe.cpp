@@ -1,9 +1,12 @@
 // Loaded into a program under test to read the popup menu it shows: menus are private to
 // the process that owns them. DumpOpenMenu writes the items of the open "#32768" popup, one
-// line each, to menu-dump-PID.txt beside this library.
+// line each, to menu-dump-PID.txt beside this library. DropFilesOnWindow drops files on a
+// window: the HDROP of a WM_DROPFILES must live in the receiving process.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -72,6 +75,37 @@ extern "C" __declspec(dllexport) DWORD WINAPI DumpOpenMenu(void*) {
     // Renamed when complete, so the reader never sees half a dump.
     const std::wstring done = file.substr(0, file.size() - 4) + L".txt";
     MoveFileExW(file.c_str(), done.c_str(), MOVEFILE_REPLACE_EXISTING);
+    return 0;
+}
+
+// parameter: the target window as a 64-bit number, then the file names, each ending in a
+// zero, and one more zero. The receiver frees the HDROP (DragFinish).
+extern "C" __declspec(dllexport) DWORD WINAPI DropFilesOnWindow(void* parameter) {
+    if (parameter == nullptr) return 1;
+    const auto* bytes = static_cast<const char*>(parameter);
+    unsigned long long handle = 0;
+    std::memcpy(&handle, bytes, sizeof(handle));
+    const HWND target = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(handle));
+    if (!IsWindow(target)) return 2;
+    const char* names = bytes + sizeof(handle);
+    std::size_t length = 0;
+    while (names[length] != '\0') length += std::strlen(names + length) + 1;
+    ++length;  // the final zero
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + length);
+    if (memory == nullptr) return 3;
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    if (drop == nullptr) {
+        GlobalFree(memory);
+        return 3;
+    }
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = FALSE;
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names, length);
+    GlobalUnlock(memory);
+    if (!PostMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0)) {
+        GlobalFree(memory);
+        return 4;
+    }
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "removal/ScopedHandles.h"
@@ -250,6 +251,29 @@ LPARAM RemoteListView::Param(int row) const {
     return back.lParam;
 }
 
+int RemoteListView::Image(int row) const {
+    if (!remote_) return -1;
+    LVITEMA item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    item.iImage = -1;
+    if (!WriteProcessMemory(process_, remote_, &item, sizeof(item), nullptr)) return -1;
+    if (!SendBounded(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote_))) return -1;
+    LVITEMA back{};
+    if (!ReadProcessMemory(process_, remote_, &back, sizeof(back), nullptr)) return -1;
+    return back.iImage;
+}
+
+RECT RemoteListView::ItemRect(int row) const {
+    RECT rect{};
+    if (!remote_) return rect;
+    rect.left = LVIR_BOUNDS;
+    if (!WriteProcessMemory(process_, remote_, &rect, sizeof(rect), nullptr)) return RECT{};
+    if (!SendBounded(list_, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote_))) return RECT{};
+    if (!ReadProcessMemory(process_, remote_, &rect, sizeof(rect), nullptr)) return RECT{};
+    return rect;
+}
+
 std::vector<RemoteRow> RemoteListView::Rows(int columns) const {
     std::vector<RemoteRow> rows;
     const int count = Count();
@@ -257,6 +281,7 @@ std::vector<RemoteRow> RemoteListView::Rows(int columns) const {
         RemoteRow entry;
         for (int column = 0; column < columns; ++column) entry.texts.push_back(Text(row, column));
         entry.param = Param(row);
+        entry.image = Image(row);
         rows.push_back(std::move(entry));
     }
     return rows;
@@ -274,6 +299,14 @@ bool RemoteListView::Select(int row) {
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
     if (!WriteProcessMemory(process_, remote_, &item, sizeof(item), nullptr)) return false;
     return SendBounded(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote_)) != 0;
+}
+
+bool RemoteListView::ClearSelection() {
+    if (!remote_) return false;
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED;
+    if (!WriteProcessMemory(process_, remote_, &item, sizeof(item), nullptr)) return false;
+    return SendBounded(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(remote_)) != 0;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -367,33 +400,71 @@ std::vector<MenuEntry> ParseDump(const std::string& file) {
 
 }  // namespace
 
-std::vector<MenuEntry> ReadOpenPopupMenu(DWORD pid, DWORD timeoutMs) {
-    if (!WaitUntil([&] { return !TopLevelWindows(pid, L"#32768").empty(); }, timeoutMs)) return {};
-    const std::string dumpFile = BuildDir() + "\\tests\\menu-dump-" + std::to_string(pid) + ".txt";
-    DeleteFileA(dumpFile.c_str());
-    const std::wstring probe = Wide(BuildDir() + "\\tests\\e2e_menu_probe.dll");
+namespace {
 
+// Loads the probe library into process `pid`, runs its export `exportName` on a new thread
+// there with a copy of `data` (or null) as its parameter, and unloads it again. The export's
+// exit code, or -1 when any step failed.
+long long CallProbe(DWORD pid, const char* exportName, const void* data, SIZE_T size, DWORD timeoutMs) {
+    const std::wstring probe = Wide(BuildDir() + "\\tests\\e2e_menu_probe.dll");
     ScopedModule local(LoadLibraryW(probe.c_str()));
     ScopedHandle process(OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid));
-    if (!local || !process) return {};
+    if (!local || !process) return -1;
+    const FARPROC localExport = GetProcAddress(local.Get(), exportName);
+    if (!localExport) return -1;
     const SIZE_T bytes = (probe.size() + 1) * sizeof(wchar_t);
     void* remotePath = VirtualAllocEx(process.Get(), nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    if (!remotePath) return {};
+    if (!remotePath) return -1;
     WriteProcessMemory(process.Get(), remotePath, probe.c_str(), bytes, nullptr);
     // kernel32 sits at the same address in every process of the prefix.
     const void* loadLibrary = reinterpret_cast<const void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW"));
     const void* freeLibrary = reinterpret_cast<const void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "FreeLibrary"));
-    RunRemoteThread(process.Get(), loadLibrary, remotePath, 5000);
+    RunRemoteThread(process.Get(), loadLibrary, remotePath, timeoutMs);
     VirtualFreeEx(process.Get(), remotePath, 0, MEM_RELEASE);
     HMODULE remote = FindRemoteModule(process.Get(), probe);
-    if (!remote) return {};
-    const auto offset = reinterpret_cast<const BYTE*>(GetProcAddress(local.Get(), "DumpOpenMenu")) -
-                        reinterpret_cast<const BYTE*>(local.Get());
-    RunRemoteThread(process.Get(), reinterpret_cast<const BYTE*>(remote) + offset, nullptr, 5000);
-    RunRemoteThread(process.Get(), freeLibrary, remote, 5000);
+    if (!remote) return -1;
+    void* remoteData = nullptr;
+    if (data && size) {
+        remoteData = VirtualAllocEx(process.Get(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        if (remoteData) WriteProcessMemory(process.Get(), remoteData, data, size, nullptr);
+    }
+    long long code = -1;
+    if (remoteData || !data || !size) {
+        const auto offset = reinterpret_cast<const BYTE*>(localExport) - reinterpret_cast<const BYTE*>(local.Get());
+        code = RunRemoteThread(process.Get(), reinterpret_cast<const BYTE*>(remote) + offset, remoteData, timeoutMs);
+    }
+    RunRemoteThread(process.Get(), freeLibrary, remote, timeoutMs);
+    // Left in place when the export may still be running: freeing it could pull the data away.
+    if (remoteData && code != -1) VirtualFreeEx(process.Get(), remoteData, 0, MEM_RELEASE);
+    return code;
+}
+
+}  // namespace
+
+std::vector<MenuEntry> ReadOpenPopupMenu(DWORD pid, DWORD timeoutMs) {
+    if (!WaitUntil([&] { return !TopLevelWindows(pid, L"#32768").empty(); }, timeoutMs)) return {};
+    const std::string dumpFile = BuildDir() + "\\tests\\menu-dump-" + std::to_string(pid) + ".txt";
+    DeleteFileA(dumpFile.c_str());
+    CallProbe(pid, "DumpOpenMenu", nullptr, 0, 5000);
     std::vector<MenuEntry> entries = ParseDump(dumpFile);
     DeleteFileA(dumpFile.c_str());
     return entries;
+}
+
+bool DropFiles(HWND target, const std::vector<std::string>& files, DWORD timeoutMs) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(target, &pid);
+    if (pid == 0 || files.empty()) return false;
+    // The target window as a 64-bit number, then the names, each ending in a zero, and one more zero.
+    std::vector<char> data(sizeof(unsigned long long), '\0');
+    const auto handle = static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(target));
+    std::memcpy(data.data(), &handle, sizeof(handle));
+    for (const std::string& file : files) {
+        data.insert(data.end(), file.begin(), file.end());
+        data.push_back('\0');
+    }
+    data.push_back('\0');
+    return CallProbe(pid, "DropFilesOnWindow", data.data(), data.size(), timeoutMs) == 0;
 }
 
 void CloseMenus(DWORD pid) {

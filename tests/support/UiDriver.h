@@ -62,6 +62,7 @@ bool IsResponsive(HWND window, DWORD timeoutMs);
 struct RemoteRow {
     std::vector<std::string> texts;  // 8-bit code-page texts as the list holds them
     LPARAM param = 0;
+    int image = -1;  // index in the list's image lists
 };
 class RemoteListView {
 public:
@@ -73,9 +74,13 @@ public:
     int Count() const;
     std::string Text(int row, int column) const;
     LPARAM Param(int row) const;
+    int Image(int row) const;  // -1 when it cannot be read
+    // The row's bounds in the list's client coordinates (empty when it cannot be read).
+    RECT ItemRect(int row) const;
     std::vector<RemoteRow> Rows(int columns = 4) const;
     int SelectedRow() const;
     bool Select(int row);
+    bool ClearSelection();
 
 private:
     HWND list_;
@@ -96,6 +101,9 @@ struct MenuEntry {
 // Waits for a popup menu ("#32768") of `pid`, reads all its items (and sub-menus).
 // Empty when no menu opened within timeoutMs.
 std::vector<MenuEntry> ReadOpenPopupMenu(DWORD pid, DWORD timeoutMs);
+// Drops `files` on `target` as Explorer would: a WM_DROPFILES whose HDROP is built inside
+// the target's process and posted there. True when it was posted.
+bool DropFiles(HWND target, const std::vector<std::string>& files, DWORD timeoutMs = 5000);
 // Closes the open popup menus of `pid`.
 void CloseMenus(DWORD pid);
 
