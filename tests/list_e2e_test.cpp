@@ -283,11 +283,13 @@ protected:
         return active == 3 ? 1 : active == 0 ? 0 : -1;
     }
 
-    std::vector<MenuEntry> ItemMenuAt(int row) {
+    // The item menu opened at the row, read and closed again; `shot` names a screenshot of it.
+    std::vector<MenuEntry> ItemMenuAt(int row, const char* shot = nullptr) {
         POINT point = RowPoint(row);
         ClientToScreen(List(), &point);
         PostMessageW(List(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List()), MAKELPARAM(point.x, point.y));
         std::vector<MenuEntry> entries = ReadOpenPopupMenu(app_.Id(), 3000);
+        if (shot && !entries.empty()) SaveScreenshot(GetDesktopWindow(), ScreenshotPath(shot));
         CloseMenus(app_.Id());
         WaitUntil([&] { return TopLevelWindows(app_.Id(), L"#32768").empty(); }, 3000);
         return entries;
@@ -474,7 +476,11 @@ TEST_F(ListE2e, TheItemMenuOffersTheHomepageOnlyForPlainHttpAndNoFolderAfterAnAd
         ASSERT_GE(row, 0);
         EXPECT_EQ(list.Text(row, 1), c.info);
         ASSERT_TRUE(list.Select(row));
-        const std::vector<MenuEntry> menu = ItemMenuAt(row);
+        const std::string key = c.key;
+        const char* shot = key == "TarnockListE2E_M1"   ? "list-real-item-menu-http"
+                           : key == "TarnockListE2E_M2" ? "list-real-item-menu-https"
+                                                        : nullptr;
+        const std::vector<MenuEntry> menu = ItemMenuAt(row, shot);
         const MenuEntry* homepage = FindEntry(menu, ID_LIST_HOMEPAGE);
         const MenuEntry* folder = FindEntry(menu, ID_LIST_FOLDER);
         ASSERT_TRUE(homepage && folder) << "no item menu";
@@ -482,7 +488,6 @@ TEST_F(ListE2e, TheItemMenuOffersTheHomepageOnlyForPlainHttpAndNoFolderAfterAnAd
         EXPECT_EQ(homepage->grayed, !c.homepage);
         EXPECT_FALSE(folder->grayed);
     }
-    SaveScreenshot(main_, ScreenshotPath("list-real-item-menu-rows"));
 
     // No selected row: no menu.
     ASSERT_TRUE(list.ClearSelection());
@@ -496,7 +501,7 @@ TEST_F(ListE2e, TheItemMenuOffersTheHomepageOnlyForPlainHttpAndNoFolderAfterAnAd
     const int row = RowOf(clsid);
     EXPECT_EQ(list.Text(row, 0), "Tarnock List Test Helper");
     ASSERT_TRUE(list.Select(row));
-    const std::vector<MenuEntry> menu = ItemMenuAt(row);
+    const std::vector<MenuEntry> menu = ItemMenuAt(row, "list-real-item-menu-bho");
     const MenuEntry* folder = FindEntry(menu, ID_LIST_FOLDER);
     const MenuEntry* homepage = FindEntry(menu, ID_LIST_HOMEPAGE);
     ASSERT_TRUE(folder && homepage) << "no item menu";
