@@ -17,6 +17,7 @@
 #include "removal/FileVersionInfo.h"
 #include "removal/ScopedHandles.h"
 #include "resource.h"
+#include "support/E2eFixtures.h"
 #include "support/UiDriver.h"
 
 using namespace tarnock;
@@ -24,8 +25,8 @@ using namespace tarnock::testing;
 
 namespace {
 
-constexpr char kTitle[] = "Tarnock (Tarnock) ";
-constexpr char kSettingsKey[] = "Software\\Olmatic\\Tarnock";
+constexpr const char* kTitle = kTarnockTitle;
+constexpr const char* kSettingsKey = kTarnockSettingsKey;
 constexpr char kRemovalDelay[] = "TARNOCK_STANDIN_REMOVAL_MS";
 
 std::string StageDir() { return WindowsPath(TARNOCK_E2E_STAGE_DIR); }
@@ -63,30 +64,6 @@ std::vector<std::string> UpdaterCalls() {
     for (std::string line; std::getline(file, line);)
         if (!line.empty()) lines.push_back(line);
     return lines;
-}
-
-// A shell shortcut made with the shell link object, as Explorer makes them.
-bool MakeShortcut(const std::string& linkPath, const std::string& target) {
-    ScopedComInit com;
-    ComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid())))
-        return false;
-    if (FAILED(link->SetPath(target.c_str()))) return false;
-    ComPtr<IPersistFile> persist;
-    if (FAILED(link.As(persist))) return false;
-    const std::wstring wide = Wide(linkPath);
-    return SUCCEEDED(persist->Save(wide.c_str(), TRUE));
-}
-
-void MakeFile(const std::string& path) {
-    SHCreateDirectoryExA(nullptr, path.substr(0, path.find_last_of('\\')).c_str(), nullptr);
-    std::ofstream(path) << "x";
-}
-
-const MenuEntry* FindEntry(const std::vector<MenuEntry>& entries, UINT id) {
-    for (const MenuEntry& entry : entries)
-        if (!entry.separator && entry.id == id) return &entry;
-    return nullptr;
 }
 
 class TarnockApp : public ::testing::Test {
@@ -266,8 +243,8 @@ TEST_F(TarnockApp, MainMenuAfterAFreshStartOffersConsentAndChecksManualUpdate) {
         EXPECT_EQ(menu[i].depth, order[i].depth);
     }
     EXPECT_TRUE(menu[0].isDefault);
-    EXPECT_FALSE(FindEntry(menu, ID_MENU_AUTOUPDATE)->checked);
-    EXPECT_TRUE(FindEntry(menu, ID_MENU_MANUALUPDATE)->checked);
+    EXPECT_FALSE(FindMenuEntry(menu, ID_MENU_AUTOUPDATE)->checked);
+    EXPECT_TRUE(FindMenuEntry(menu, ID_MENU_MANUALUPDATE)->checked);
 }
 
 TEST_F(TarnockApp, StoredRankAndAutoUpdateShowRefusalAndAutomaticCheck) {
@@ -276,10 +253,10 @@ TEST_F(TarnockApp, StoredRankAndAutoUpdateShowRefusalAndAutomaticCheck) {
     ASSERT_TRUE(Launch());
     const std::vector<MenuEntry> menu = OpenMainMenu();
     CloseMainMenu();
-    ASSERT_TRUE(FindEntry(menu, ID_MENU_RANKCONSENT));
-    EXPECT_EQ(FindEntry(menu, ID_MENU_RANKCONSENT)->text, L"삭제 순위 프로그램 참여 거부");
-    EXPECT_TRUE(FindEntry(menu, ID_MENU_AUTOUPDATE)->checked);
-    EXPECT_FALSE(FindEntry(menu, ID_MENU_MANUALUPDATE)->checked);
+    ASSERT_TRUE(FindMenuEntry(menu, ID_MENU_RANKCONSENT));
+    EXPECT_EQ(FindMenuEntry(menu, ID_MENU_RANKCONSENT)->text, L"삭제 순위 프로그램 참여 거부");
+    EXPECT_TRUE(FindMenuEntry(menu, ID_MENU_AUTOUPDATE)->checked);
+    EXPECT_FALSE(FindMenuEntry(menu, ID_MENU_MANUALUPDATE)->checked);
 }
 
 TEST_F(TarnockApp, UpdateMenuCommandsStoreTheChoiceAndMoveTheCheckMark) {
@@ -288,16 +265,16 @@ TEST_F(TarnockApp, UpdateMenuCommandsStoreTheChoiceAndMoveTheCheckMark) {
     ASSERT_TRUE(WaitUntil([] { return ReadSetting("AutoUpdate") == std::optional<DWORD>(1); }, 3000));
     std::vector<MenuEntry> menu = OpenMainMenu();
     CloseMainMenu();
-    ASSERT_TRUE(FindEntry(menu, ID_MENU_AUTOUPDATE));
-    EXPECT_TRUE(FindEntry(menu, ID_MENU_AUTOUPDATE)->checked);
+    ASSERT_TRUE(FindMenuEntry(menu, ID_MENU_AUTOUPDATE));
+    EXPECT_TRUE(FindMenuEntry(menu, ID_MENU_AUTOUPDATE)->checked);
 
     PostCommand(main_, ID_MENU_MANUALUPDATE);
     ASSERT_TRUE(WaitUntil([] { return ReadSetting("AutoUpdate") == std::optional<DWORD>(0); }, 3000));
     menu = OpenMainMenu();
     CloseMainMenu();
-    ASSERT_TRUE(FindEntry(menu, ID_MENU_MANUALUPDATE));
-    EXPECT_TRUE(FindEntry(menu, ID_MENU_MANUALUPDATE)->checked);
-    EXPECT_FALSE(FindEntry(menu, ID_MENU_AUTOUPDATE)->checked);
+    ASSERT_TRUE(FindMenuEntry(menu, ID_MENU_MANUALUPDATE));
+    EXPECT_TRUE(FindMenuEntry(menu, ID_MENU_MANUALUPDATE)->checked);
+    EXPECT_FALSE(FindMenuEntry(menu, ID_MENU_AUTOUPDATE)->checked);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -348,8 +325,8 @@ TEST_P(ConsentTest, AnswerChangesFlagAndRankExactlyOnYes) {
     EXPECT_EQ(ReadSetting("rank"), c.rankAfter);
     const std::vector<MenuEntry> menu = OpenMainMenu();
     CloseMainMenu();
-    ASSERT_TRUE(FindEntry(menu, ID_MENU_RANKCONSENT));
-    EXPECT_EQ(FindEntry(menu, ID_MENU_RANKCONSENT)->text, c.menuAfter);
+    ASSERT_TRUE(FindMenuEntry(menu, ID_MENU_RANKCONSENT));
+    EXPECT_EQ(FindMenuEntry(menu, ID_MENU_RANKCONSENT)->text, c.menuAfter);
 }
 
 const wchar_t kJoinQuestion[] = L"고객님 PC에서 Tarnock를 통해서 삭제시도 하신 프로그램의 \"이름\" 만을\n";
@@ -404,27 +381,6 @@ TEST_F(TarnockApp, UpdateButtonStartsTheUpdaterWithShow) {
 // ---------------------------------------------------------------------------------------
 // Single instance and the command-line hand-over
 
-// An uninstall entry of the test's own, removed again when the test ends.
-class TestUninstallEntry {
-public:
-    TestUninstallEntry(std::string key, const std::string& name, const std::string& command)
-        : path_(std::string(kUninstallRoot) + std::move(key)) {
-        HKEY entry = nullptr;
-        if (RegCreateKeyA(HKEY_LOCAL_MACHINE, path_.c_str(), &entry) != ERROR_SUCCESS) return;
-        RegSetValueExA(entry, "DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
-                       static_cast<DWORD>(name.size() + 1));
-        RegSetValueExA(entry, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                       static_cast<DWORD>(command.size() + 1));
-        RegCloseKey(entry);
-    }
-    ~TestUninstallEntry() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, path_.c_str()); }
-    TestUninstallEntry(const TestUninstallEntry&) = delete;
-    TestUninstallEntry& operator=(const TestUninstallEntry&) = delete;
-
-private:
-    static constexpr char kUninstallRoot[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-    std::string path_;
-};
 
 TEST_F(TarnockApp, SecondStartHandsShortcutFoldersToTheFirstAndEndsWithoutAWindow) {
     const std::string dir = BuildDir() + "\\tests\\e2e-links";

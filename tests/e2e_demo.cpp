@@ -19,6 +19,7 @@
 #include "removal/ScopedHandles.h"
 #include "removal/TextUtil.h"
 #include "resource.h"
+#include "support/E2eFixtures.h"
 #include "support/UiDriver.h"
 
 using namespace tarnock;
@@ -26,8 +27,8 @@ using namespace tarnock::testing;
 
 namespace {
 
-constexpr char kTitle[] = "Tarnock (Tarnock) ";
-constexpr char kSettingsKey[] = "Software\\Olmatic\\Tarnock";
+constexpr const char* kTitle = kTarnockTitle;
+constexpr const char* kSettingsKey = kTarnockSettingsKey;
 
 std::string StageDir() { return WindowsPath(TARNOCK_E2E_STAGE_DIR); }
 std::string TarnockExe() { return StageDir() + "\\Tarnock.exe"; }
@@ -118,23 +119,8 @@ std::string RowDiff(const std::vector<std::string>& expected, const std::vector<
     return out.str();
 }
 
-// A shell shortcut made with the shell link object, as Explorer makes them.
-bool MakeShortcut(const std::string& linkPath, const std::string& target) {
-    ScopedComInit com;
-    ComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid())))
-        return false;
-    if (FAILED(link->SetPath(target.c_str()))) return false;
-    ComPtr<IPersistFile> persist;
-    if (FAILED(link.As(persist))) return false;
-    const std::wstring wide = Wide(linkPath);
-    return SUCCEEDED(persist->Save(wide.c_str(), TRUE));
-}
-
 bool EnsureFile(const std::string& path) {
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-    SHCreateDirectoryExA(nullptr, path.substr(0, path.find_last_of('\\')).c_str(), nullptr);
-    std::ofstream(path, std::ios::binary) << "MZ";
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) MakeFile(path);
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 

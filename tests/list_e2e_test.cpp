@@ -20,6 +20,7 @@
 #include "removal/ScopedHandles.h"
 #include "removal/TextUtil.h"
 #include "resource.h"
+#include "support/E2eFixtures.h"
 #include "support/UiDriver.h"
 
 using namespace tarnock;
@@ -27,8 +28,8 @@ using namespace tarnock::testing;
 
 namespace {
 
-constexpr char kTitle[] = "Tarnock (Tarnock) ";
-constexpr char kSettingsKey[] = "Software\\Olmatic\\Tarnock";
+constexpr const char* kTitle = kTarnockTitle;
+constexpr const char* kSettingsKey = kTarnockSettingsKey;
 
 std::string StageDir() { return WindowsPath(TARNOCK_E2E_STAGE_DIR); }
 std::string TarnockExe() { return StageDir() + "\\Tarnock.exe"; }
@@ -43,28 +44,6 @@ std::optional<DWORD> ReadDisplayStyle() {
         return std::nullopt;
     return value;
 }
-
-// An uninstall entry of a test program with the given values; removed again at the end.
-class TestUninstallEntry {
-public:
-    TestUninstallEntry(std::string key, const std::vector<std::pair<std::string, std::string>>& values)
-        : key_(std::move(key)), path_(std::string(kUninstallRoot) + key_) {
-        ScopedKey entry;
-        if (RegCreateKeyA(HKEY_LOCAL_MACHINE, path_.c_str(), entry.Put()) != ERROR_SUCCESS) return;
-        for (const auto& [name, value] : values)
-            RegSetValueExA(entry.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                           static_cast<DWORD>(value.size() + 1));
-    }
-    ~TestUninstallEntry() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, path_.c_str()); }
-    TestUninstallEntry(const TestUninstallEntry&) = delete;
-    TestUninstallEntry& operator=(const TestUninstallEntry&) = delete;
-    const std::string& Key() const { return key_; }
-
-private:
-    static constexpr char kUninstallRoot[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-    std::string key_;
-    std::string path_;
-};
 
 // A browser helper object registered with its class name; removed again at the end.
 class TestHelperObject {
@@ -98,29 +77,6 @@ std::string TestDir(const std::string& name) {
     const std::string dir = BuildDir() + "\\tests\\list-e2e\\" + name;
     SHCreateDirectoryExA(nullptr, dir.c_str(), nullptr);
     return dir;
-}
-
-void MakeFile(const std::string& path) {
-    SHCreateDirectoryExA(nullptr, path.substr(0, path.find_last_of('\\')).c_str(), nullptr);
-    std::ofstream(path) << "x";
-}
-
-// A shell shortcut made with the shell link object, as Explorer makes them.
-bool MakeShortcut(const std::string& linkPath, const std::string& target) {
-    ScopedComInit com;
-    ComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid())))
-        return false;
-    if (FAILED(link->SetPath(target.c_str()))) return false;
-    ComPtr<IPersistFile> persist;
-    if (FAILED(link.As(persist))) return false;
-    return SUCCEEDED(persist->Save(Wide(linkPath).c_str(), TRUE));
-}
-
-const MenuEntry* FindEntry(const std::vector<MenuEntry>& entries, UINT id) {
-    for (const MenuEntry& entry : entries)
-        if (!entry.separator && entry.id == id) return &entry;
-    return nullptr;
 }
 
 int CompareBytes(const std::string& a, const std::string& b) {
@@ -379,18 +335,18 @@ TEST_F(ListE2e, HeaderClicksSortDescendingThenAscendingAndRowsKeepTheirOwnData) 
         const char* key;
         std::string name;
         bool ownIcon;
-    } specs[] = {{"TarnockListE2E_S1", "beta", false},  {"TarnockListE2E_S2", "Alpha", true},
+    } cases[] = {{"TarnockListE2E_S1", "beta", false},  {"TarnockListE2E_S2", "Alpha", true},
                  {"TarnockListE2E_S3", "alpha", false}, {"TarnockListE2E_S4", "Zulu", true},
                  {"TarnockListE2E_S5", "Twin", false},  {"TarnockListE2E_S6", "Twin", true},
                  {"TarnockListE2E_S7", korean, false},  {"TarnockListE2E_S8", "Mid", false}};
     std::vector<std::unique_ptr<TestUninstallEntry>> entries;
     std::vector<std::string> keys;
-    for (const auto& spec : specs) {
+    for (const auto& entry : cases) {
         std::vector<std::pair<std::string, std::string>> values = {
-            {"DisplayName", spec.name}, {"URLInfoAbout", same}, {"UninstallString", dir + "\\gone\\unins.exe"}};
-        if (spec.ownIcon) values.emplace_back("DisplayIcon", dir + "\\APP.ICO");
-        entries.push_back(std::make_unique<TestUninstallEntry>(spec.key, values));
-        keys.push_back(spec.key);
+            {"DisplayName", entry.name}, {"URLInfoAbout", same}, {"UninstallString", dir + "\\gone\\unins.exe"}};
+        if (entry.ownIcon) values.emplace_back("DisplayIcon", dir + "\\APP.ICO");
+        entries.push_back(std::make_unique<TestUninstallEntry>(entry.key, values));
+        keys.push_back(entry.key);
     }
     ASSERT_TRUE(Launch());
     SwitchView(ID_STYLE_REPORT, LVS_REPORT);
@@ -481,8 +437,8 @@ TEST_F(ListE2e, TheItemMenuOffersTheHomepageOnlyForPlainHttpAndNoFolderAfterAnAd
                            : key == "TarnockListE2E_M2" ? "list-real-item-menu-https"
                                                         : nullptr;
         const std::vector<MenuEntry> menu = ItemMenuAt(row, shot);
-        const MenuEntry* homepage = FindEntry(menu, ID_LIST_HOMEPAGE);
-        const MenuEntry* folder = FindEntry(menu, ID_LIST_FOLDER);
+        const MenuEntry* homepage = FindMenuEntry(menu, ID_LIST_HOMEPAGE);
+        const MenuEntry* folder = FindMenuEntry(menu, ID_LIST_FOLDER);
         ASSERT_TRUE(homepage && folder) << "no item menu";
         EXPECT_EQ(homepage->text, L"홈페이지로 이동(제작사)");
         EXPECT_EQ(homepage->grayed, !c.homepage);
@@ -502,8 +458,8 @@ TEST_F(ListE2e, TheItemMenuOffersTheHomepageOnlyForPlainHttpAndNoFolderAfterAnAd
     EXPECT_EQ(list.Text(row, 0), "Tarnock List Test Helper");
     ASSERT_TRUE(list.Select(row));
     const std::vector<MenuEntry> menu = ItemMenuAt(row, "list-real-item-menu-bho");
-    const MenuEntry* folder = FindEntry(menu, ID_LIST_FOLDER);
-    const MenuEntry* homepage = FindEntry(menu, ID_LIST_HOMEPAGE);
+    const MenuEntry* folder = FindMenuEntry(menu, ID_LIST_FOLDER);
+    const MenuEntry* homepage = FindMenuEntry(menu, ID_LIST_HOMEPAGE);
     ASSERT_TRUE(folder && homepage) << "no item menu";
     EXPECT_TRUE(folder->grayed);
     EXPECT_TRUE(homepage->grayed);
