@@ -8,29 +8,12 @@
 #include <memory>
 
 #include "app/KelvoDlg.h"
+#include "removal/ScopedHandles.h"
 #include "removal/Settings.h"
 #include "removal/TextUtil.h"
 #include "resource.h"
 
 namespace tarnock {
-
-namespace {
-
-// OLE for the process's user-interface thread (the embedded browser needs it).
-class ScopedOleInit {
-public:
-    ScopedOleInit() : result_(OleInitialize(nullptr)) {}
-    ~ScopedOleInit() {
-        if (SUCCEEDED(result_)) OleUninitialize();
-    }
-    ScopedOleInit(const ScopedOleInit&) = delete;
-    ScopedOleInit& operator=(const ScopedOleInit&) = delete;
-
-private:
-    HRESULT result_;
-};
-
-}  // namespace
 
 void SendCommandLine(HWND target, const std::string& commandLine) {
     COPYDATASTRUCT data{};
@@ -63,7 +46,7 @@ bool CkelvoApp::InitInstance() {
 
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    ScopedOleInit ole;
+    const ScopedOleInit ole;  // OLE on the interface thread: the embedded browser needs it
 
     const std::string updater = GetUpdaterPath();
     SHELLEXECUTEINFOA execute{};

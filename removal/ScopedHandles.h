@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <ole2.h>
 #include <utility>
 
 namespace tarnock {
@@ -147,6 +148,21 @@ public:
     }
     ScopedComInit(const ScopedComInit&) = delete;
     ScopedComInit& operator=(const ScopedComInit&) = delete;
+    bool Succeeded() const noexcept { return SUCCEEDED(result_); }
+
+private:
+    HRESULT result_;
+};
+
+// OLE initialisation for one scope; OleUninitialize only when OleInitialize succeeded.
+class ScopedOleInit {
+public:
+    ScopedOleInit() noexcept : result_(OleInitialize(nullptr)) {}
+    ~ScopedOleInit() {
+        if (SUCCEEDED(result_)) OleUninitialize();
+    }
+    ScopedOleInit(const ScopedOleInit&) = delete;
+    ScopedOleInit& operator=(const ScopedOleInit&) = delete;
     bool Succeeded() const noexcept { return SUCCEEDED(result_); }
 
 private:

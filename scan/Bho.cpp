@@ -41,20 +41,6 @@ bool FitsField(const std::string& name) { return name.size() < kAddonFieldSize; 
 
 using UnregisterFunction = HRESULT(STDAPICALLTYPE*)();
 
-// OleInitialize is paired with OleUninitialize on every path after it succeeded.
-class ScopedOleInit {
-public:
-    ScopedOleInit() noexcept : result_(OleInitialize(nullptr)) {}
-    ~ScopedOleInit() {
-        if (SUCCEEDED(result_)) OleUninitialize();
-    }
-    ScopedOleInit(const ScopedOleInit&) = delete;
-    ScopedOleInit& operator=(const ScopedOleInit&) = delete;
-    bool Succeeded() const noexcept { return SUCCEEDED(result_); }
-
-private:
-    HRESULT result_;
-};
 
 }  // namespace
 
