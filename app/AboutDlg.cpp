@@ -1,7 +1,7 @@
 #include "app/AboutDlg.h"
 
-#include "removal/FileVersionInfo.h"
-#include "removal/TextUtil.h"
+#include "base/FileVersionInfo.h"
+#include "base/TextUtil.h"
 #include "resource.h"
 #include "ui/framework/Application.h"
 

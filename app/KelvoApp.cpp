@@ -8,9 +8,9 @@
 #include <memory>
 
 #include "app/KelvoDlg.h"
-#include "removal/ScopedHandles.h"
-#include "removal/Settings.h"
-#include "removal/TextUtil.h"
+#include "base/ScopedHandles.h"
+#include "base/Settings.h"
+#include "base/TextUtil.h"
 #include "resource.h"
 
 namespace tarnock {

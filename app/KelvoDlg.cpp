@@ -16,8 +16,8 @@
 #include "app/RankConsent.h"
 #include "app/WebActions.h"
 #include "db/DbCtrl.h"
-#include "removal/Settings.h"
-#include "removal/TextUtil.h"
+#include "base/Settings.h"
+#include "base/TextUtil.h"
 #include "resource.h"
 #include "scan/CategoryScan.h"
 #include "ui/HButton.h"
@@ -401,7 +401,7 @@ std::vector<std::string> CkelvoDlg::CommandFolders() const {
 
 int CkelvoDlg::LoadInstallerProducts(HKEY root, const char* path) {
     char nameBuffer[MAX_PATH] = {};
-    return CResultList::LoadInstallerProducts(root, path, nameBuffer, installerProducts);
+    return LoadInstallerProducts(root, path, nameBuffer, installerProducts);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/InstallerProduct.h"
-#include "removal/ScopedHandles.h"
+#include "scan/InstallerProduct.h"
+#include "base/ScopedHandles.h"
 #include "scan/ScanView.h"
 #include "ui/Loading.h"
 #include "ui/Picture.h"

@@ -1,6 +1,6 @@
 #include "app/RankConsent.h"
 
-#include "removal/Settings.h"
+#include "base/Settings.h"
 #include "ui/framework/Application.h"
 
 namespace tarnock {

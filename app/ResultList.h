@@ -8,8 +8,8 @@
 #include <mutex>
 #include <string>
 
-#include "app/InstallerProduct.h"
-#include "removal/UseShGetFileInfo.h"
+#include "scan/InstallerProduct.h"
+#include "base/UseShGetFileInfo.h"
 #include "scan/ScanView.h"
 #include "ui/ListTestCtrl.h"
 
@@ -42,13 +42,6 @@ public:
 
     static int StyleForCommand(UINT command);   // -1 for other commands
     static UINT CheckedStyleCommand(int style);  // 0 when no item is checked
-
-    // Reads the installer's product registrations below root\path: every subkey whose name
-    // does not begin with "{" becomes a record with its "ProductName" and "ProductIcon".
-    // Returns -1 when the key cannot be opened (products unchanged), else the number of
-    // subkeys enumerated.
-    static int LoadInstallerProducts(HKEY root, const std::string& path, char (&nameBuffer)[MAX_PATH],
-                                     InstallerProductList& products);
 
     int DefaultIconLarge() const;
     int DefaultIconSmall() const;

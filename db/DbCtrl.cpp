@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "db/CppSQLite3.h"
-#include "removal/TextUtil.h"
+#include "base/TextUtil.h"
 
 namespace tarnock {
 

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "removal/RegistryManager.h"
-#include "removal/ScopedHandles.h"
-#include "removal/TextUtil.h"
+#include "base/RegistryManager.h"
+#include "base/ScopedHandles.h"
+#include "base/TextUtil.h"
 #include "scan/KelvoEngine.h"
 #include "scan/RegistryEnum.h"
 #include "scan/ScanMetrics.h"

@@ -8,10 +8,10 @@
 #include <cstring>
 #include <vector>
 
-#include "removal/FileVersionInfo.h"
-#include "removal/RegistryManager.h"
-#include "removal/ScopedHandles.h"
-#include "removal/TextUtil.h"
+#include "base/FileVersionInfo.h"
+#include "base/RegistryManager.h"
+#include "base/ScopedHandles.h"
+#include "base/TextUtil.h"
 #include "scan/KelvoEngine.h"
 #include "scan/RegistryEnum.h"
 #include "scan/ShellFolders.h"

@@ -4,9 +4,9 @@
 #include <map>
 #include <optional>
 
-#include "removal/RegistryManager.h"
-#include "removal/ScopedHandles.h"
-#include "removal/TextUtil.h"
+#include "base/RegistryManager.h"
+#include "base/ScopedHandles.h"
+#include "base/TextUtil.h"
 #include "scan/ActiveXScanner.h"
 #include "scan/Bho.h"
 #include "scan/FragmentMatcher.h"

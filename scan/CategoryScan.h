@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/InstallerProduct.h"
+#include "scan/InstallerProduct.h"
 #include "db/DbCtrl.h"
 #include "scan/ScanView.h"
 

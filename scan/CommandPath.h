@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "removal/TextUtil.h"
+#include "base/TextUtil.h"
 
 namespace tarnock {
 

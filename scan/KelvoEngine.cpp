@@ -3,10 +3,10 @@
 #include <array>
 #include <cstring>
 
-#include "removal/FileVersionInfo.h"
-#include "removal/RegistryManager.h"
-#include "removal/ScopedHandles.h"
-#include "removal/TextUtil.h"
+#include "base/FileVersionInfo.h"
+#include "base/RegistryManager.h"
+#include "base/ScopedHandles.h"
+#include "base/TextUtil.h"
 #include "scan/CommandPath.h"
 #include "scan/ScanMetrics.h"
 

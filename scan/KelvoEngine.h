@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "app/InstallerProduct.h"
+#include "scan/InstallerProduct.h"
 
 namespace tarnock {
 

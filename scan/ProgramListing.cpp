@@ -1,7 +1,7 @@
 #include "scan/ProgramListing.h"
 
-#include "removal/ScopedHandles.h"
-#include "removal/TextUtil.h"
+#include "base/ScopedHandles.h"
+#include "base/TextUtil.h"
 #include "scan/RegistryEnum.h"
 #include "scan/ScanMetrics.h"
 

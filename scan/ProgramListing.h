@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/InstallerProduct.h"
+#include "scan/InstallerProduct.h"
 #include "scan/KelvoEngine.h"
 #include "scan/ScanView.h"
 

@@ -8,7 +8,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "removal/ScopedHandles.h"
+#include "base/ScopedHandles.h"
 
 namespace tarnock {
 

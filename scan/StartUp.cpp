@@ -7,9 +7,9 @@
 #include <cstring>
 #include <vector>
 
-#include "removal/RegistryManager.h"
-#include "removal/ScopedHandles.h"
-#include "removal/TextUtil.h"
+#include "base/RegistryManager.h"
+#include "base/ScopedHandles.h"
+#include "base/TextUtil.h"
 #include "scan/CommandPath.h"
 #include "scan/ScanMetrics.h"
 #include "scan/ShellFolders.h"

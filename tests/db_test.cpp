@@ -13,7 +13,7 @@
 
 #include "db/CppSQLite3.h"
 #include "db/DbCtrl.h"
-#include "removal/TextUtil.h"
+#include "base/TextUtil.h"
 
 using namespace tarnock;
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "removal/FileVersionInfo.h"
-#include "removal/ScopedHandles.h"
+#include "base/FileVersionInfo.h"
+#include "base/ScopedHandles.h"
 #include "resource.h"
 #include "support/E2eFixtures.h"
 #include "support/UiDriver.h"

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "removal/ScopedHandles.h"
-#include "removal/TextUtil.h"
+#include "base/ScopedHandles.h"
+#include "base/TextUtil.h"
 #include "resource.h"
 #include "support/E2eFixtures.h"
 #include "support/UiDriver.h"

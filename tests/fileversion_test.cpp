@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "removal/FileVersionInfo.h"
-#include "removal/TextUtil.h"
+#include "base/FileVersionInfo.h"
+#include "base/TextUtil.h"
 
 using namespace tarnock;
 

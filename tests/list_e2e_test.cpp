@@ -17,8 +17,8 @@
 #include <utility>
 #include <vector>
 
-#include "removal/ScopedHandles.h"
-#include "removal/TextUtil.h"
+#include "base/ScopedHandles.h"
+#include "base/TextUtil.h"
 #include "resource.h"
 #include "support/E2eFixtures.h"
 #include "support/UiDriver.h"

@@ -15,8 +15,8 @@
 
 #include "app/ResultList.h"
 #include "list_host_ids.h"
-#include "removal/ScopedHandles.h"
-#include "removal/TextUtil.h"
+#include "base/ScopedHandles.h"
+#include "base/TextUtil.h"
 #include "resource.h"
 #include "ui/HButton.h"
 #include "ui/ListTestCtrl.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "list_host.h"
-#include "removal/UseShGetFileInfo.h"
+#include "base/UseShGetFileInfo.h"
 #include "ui/MemDC.h"
 
 using namespace listtest;
@@ -206,7 +206,7 @@ TEST_F(ListInstallerProducts, CachesEveryProductButCurlyBraceKeys) {
     InstallerProductList products;
     char buffer[MAX_PATH];
     // The registry hands subkeys out in its own order; the cache keeps that order.
-    EXPECT_EQ(CResultList::LoadInstallerProducts(HKEY_CURRENT_USER, std::string(kProducts) + "\\", buffer, products), 4);
+    EXPECT_EQ(LoadInstallerProducts(HKEY_CURRENT_USER, std::string(kProducts) + "\\", buffer, products), 4);
     ASSERT_EQ(products.size(), 3u);
     EXPECT_EQ(products[0].productKey, "00A1B2");
     EXPECT_EQ(products[0].productName, "First Product");
@@ -222,12 +222,12 @@ TEST_F(ListInstallerProducts, CachesEveryProductButCurlyBraceKeys) {
 TEST_F(ListInstallerProducts, AMissingKeyLeavesTheCacheUnchangedAndAnEmptyOneGivesNothing) {
     InstallerProductList products{{"keep", "me", ""}};
     char buffer[MAX_PATH];
-    EXPECT_EQ(CResultList::LoadInstallerProducts(HKEY_CURRENT_USER, kProducts, buffer, products), -1);
+    EXPECT_EQ(LoadInstallerProducts(HKEY_CURRENT_USER, kProducts, buffer, products), -1);
     ASSERT_EQ(products.size(), 1u);
 
     ScopedKey key;
     ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kProducts, key.Put()), ERROR_SUCCESS);
     products.clear();
-    EXPECT_EQ(CResultList::LoadInstallerProducts(HKEY_CURRENT_USER, kProducts, buffer, products), 0);
+    EXPECT_EQ(LoadInstallerProducts(HKEY_CURRENT_USER, kProducts, buffer, products), 0);
     EXPECT_TRUE(products.empty());
 }

@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "list_host.h"
-#include "removal/Settings.h"
-#include "removal/UseShGetFileInfo.h"
+#include "base/Settings.h"
+#include "base/UseShGetFileInfo.h"
 
 using namespace listtest;
 

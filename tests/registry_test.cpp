@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "removal/RegistryManager.h"
-#include "removal/ScopedHandles.h"
-#include "removal/Settings.h"
+#include "base/RegistryManager.h"
+#include "base/ScopedHandles.h"
+#include "base/Settings.h"
 
 using namespace tarnock;
 

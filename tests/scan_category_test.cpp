@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "db/DbCtrl.h"
-#include "removal/ScopedHandles.h"
-#include "removal/TextUtil.h"
+#include "base/ScopedHandles.h"
+#include "base/TextUtil.h"
 #include "scan/CategoryScan.h"
 #include "scan/FragmentMatcher.h"
 #include "scan/KelvoEngine.h"

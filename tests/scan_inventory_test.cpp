@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "removal/TextUtil.h"
+#include "base/TextUtil.h"
 #include "scan/KelvoEngine.h"
 #include "scan/ProgramListing.h"
 #include "support/RowRecorder.h"

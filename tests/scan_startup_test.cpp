@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "removal/ScopedHandles.h"
-#include "removal/TextUtil.h"
+#include "base/ScopedHandles.h"
+#include "base/TextUtil.h"
 #include "scan/CategoryScan.h"
 #include "scan/ShellFolders.h"
 #include "scan/StartUp.h"

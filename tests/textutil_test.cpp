@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "removal/TextUtil.h"
+#include "base/TextUtil.h"
 
 using namespace tarnock;
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "removal/ScopedHandles.h"
+#include "base/ScopedHandles.h"
 
 namespace tarnock::ui {
 

@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "removal/ScopedHandles.h"
+#include "base/ScopedHandles.h"
 #include "resource.h"
 #include "ui/MemDC.h"
 

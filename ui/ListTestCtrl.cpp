@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "removal/ScopedHandles.h"
+#include "base/ScopedHandles.h"
 #include "resource.h"
 #include "ui/MemDC.h"
 

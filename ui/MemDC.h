@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "removal/ScopedHandles.h"
+#include "base/ScopedHandles.h"
 
 namespace tarnock::ui {
 

@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "removal/ScopedHandles.h"
+#include "base/ScopedHandles.h"
 
 namespace tarnock::ui {
 

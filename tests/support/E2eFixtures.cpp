@@ -5,7 +5,7 @@
 
 #include <fstream>
 
-#include "removal/ScopedHandles.h"
+#include "base/ScopedHandles.h"
 
 namespace tarnock::testing {
 

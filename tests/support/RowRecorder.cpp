@@ -1,6 +1,6 @@
 #include "support/RowRecorder.h"
 
-#include "removal/TextUtil.h"
+#include "base/TextUtil.h"
 
 namespace tarnock::testing {
 

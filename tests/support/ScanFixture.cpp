@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 
-#include "removal/ScopedHandles.h"
-#include "removal/TextUtil.h"
+#include "base/ScopedHandles.h"
+#include "base/TextUtil.h"
 
 namespace tarnock::testing {
 

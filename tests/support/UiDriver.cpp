@@ -9,7 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "removal/ScopedHandles.h"
+#include "base/ScopedHandles.h"
 
 // The few GDI+ entry points the screenshots need, declared here: the GDI+ C++ headers do
 // not compile with NOMINMAX.

@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "app/InstallerProduct.h"
+#include "scan/InstallerProduct.h"
 #include "db/DbCtrl.h"
-#include "removal/ScopedHandles.h"
-#include "removal/TextUtil.h"
+#include "base/ScopedHandles.h"
+#include "base/TextUtil.h"
 #include "scan/CategoryScan.h"
 #include "scan/KelvoEngine.h"
 #include "scan/RegistryEnum.h"

@@ -1,6 +1,6 @@
 #include "ui/framework/Application.h"
 
-#include "removal/TextUtil.h"
+#include "base/TextUtil.h"
 
 namespace tarnock::ui {
 

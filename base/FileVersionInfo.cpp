@@ -1,4 +1,4 @@
-#include "removal/FileVersionInfo.h"
+#include "base/FileVersionInfo.h"
 
 #include <array>
 #include <cstdio>

@@ -1,9 +1,9 @@
-#include "removal/UseShGetFileInfo.h"
+#include "base/UseShGetFileInfo.h"
 
 #include <shellapi.h>
 
-#include "removal/ScopedHandles.h"
-#include "removal/TextUtil.h"
+#include "base/ScopedHandles.h"
+#include "base/TextUtil.h"
 
 namespace tarnock {
 

@@ -1,6 +1,8 @@
 // One record of the Windows Installer product cache that the main dialog reads once.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -13,5 +15,12 @@ struct _PRODUCTS {
 };
 
 using InstallerProductList = std::vector<_PRODUCTS>;
+
+// Reads the installer's product registrations below root\path: every subkey whose name
+// does not begin with "{" becomes a record with its "ProductName" and "ProductIcon".
+// Returns -1 when the key cannot be opened (products unchanged), else the number of
+// subkeys enumerated.
+int LoadInstallerProducts(HKEY root, const std::string& path, char (&nameBuffer)[MAX_PATH],
+                          InstallerProductList& products);
 
 }  // namespace tarnock

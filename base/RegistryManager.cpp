@@ -1,9 +1,9 @@
-#include "removal/RegistryManager.h"
+#include "base/RegistryManager.h"
 
 #include <array>
 #include <vector>
 
-#include "removal/ScopedHandles.h"
+#include "base/ScopedHandles.h"
 
 namespace tarnock {
 

@@ -1,7 +1,7 @@
-#include "removal/Settings.h"
+#include "base/Settings.h"
 
-#include "removal/RegistryManager.h"
-#include "removal/ScopedHandles.h"
+#include "base/RegistryManager.h"
+#include "base/ScopedHandles.h"
 
 namespace tarnock::settings {
 

@@ -1,4 +1,4 @@
-#include "removal/TextUtil.h"
+#include "base/TextUtil.h"
 
 #include <windows.h>
 

@@ -1,0 +1,110 @@
+#!/usr/bin/env python3
+"""Fails when a layer includes a header of a layer above it.
+
+    app -> removal -> scan -> db -> base
+    app -> ui -> ui/framework -> base
+    updater -> ui/framework, base   (a program of its own)
+    olmaticpost -> base             (the reporting library)
+
+Usage: check-layers.py SOURCE_DIR          check the tree
+       check-layers.py --self-test         plant an upward include in a copy and expect a failure
+"""
+import os
+import re
+import shutil
+import sys
+import tempfile
+
+# Folder -> the folders its files may include from (itself always allowed).
+ALLOWED = {
+    "base": set(),
+    "ui/framework": {"base"},
+    "ui": {"ui/framework", "base", "resources"},
+    "db": {"base"},
+    "scan": {"db", "base"},
+    "removal": {"scan", "db", "base"},
+    "app": {"removal", "scan", "db", "ui", "ui/framework", "base", "resources"},
+    "updater": {"ui/framework", "base"},
+    "olmaticpost": {"base"},
+}
+# Project folders an include can name; "resource.h" and other bare names live in resources/
+# unless the including folder has a file of that name.
+KNOWN = sorted(ALLOWED, key=len, reverse=True)
+INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
+
+
+def layer_of(relpath):
+    for layer in KNOWN:
+        if relpath == layer or relpath.startswith(layer + "/"):
+            # ui/framework/x is the framework, not ui.
+            return layer
+    return None
+
+
+def target_layer(include, including_dir, root):
+    if "/" not in include:
+        if os.path.exists(os.path.join(root, including_dir, include)):
+            return layer_of(including_dir)
+        return "resources"
+    folder = include.rsplit("/", 1)[0]
+    return layer_of(folder) or folder.split("/", 1)[0]
+
+
+def check(root):
+    problems = []
+    for layer in KNOWN:
+        top = os.path.join(root, layer)
+        if not os.path.isdir(top):
+            continue
+        for name in sorted(os.listdir(top)):
+            if not name.endswith((".h", ".cpp", ".c", ".rc")):
+                continue
+            rel = layer + "/" + name
+            with open(os.path.join(top, name), encoding="utf-8", errors="replace") as f:
+                for number, line in enumerate(f, 1):
+                    m = INCLUDE.match(line)
+                    if not m:
+                        continue
+                    target = target_layer(m.group(1), layer, root)
+                    if target == layer:
+                        continue
+                    if target not in ALLOWED[layer]:
+                        problems.append(f"{rel}:{number}: {layer} must not include {m.group(1)} ({target})")
+    return problems
+
+
+def self_test(root):
+    with tempfile.TemporaryDirectory() as tmp:
+        for layer in ("base", "scan"):
+            src = os.path.join(root, layer)
+            if os.path.isdir(src):
+                shutil.copytree(src, os.path.join(tmp, layer))
+        os.makedirs(os.path.join(tmp, "base"), exist_ok=True)
+        with open(os.path.join(tmp, "base", "Planted.h"), "w") as f:
+            f.write('#pragma once\n#include "scan/KelvoEngine.h"\n')
+        problems = check(tmp)
+        planted = [p for p in problems if p.startswith("base/Planted.h:2:")]
+        if not planted:
+            print("self-test: the planted upward include was not reported")
+            return 1
+        print("self-test: reported as expected:", planted[0])
+        return 0
+
+
+def main(argv):
+    if len(argv) >= 2 and argv[1] == "--self-test":
+        root = argv[2] if len(argv) > 2 else os.path.join(os.path.dirname(__file__), "..")
+        return self_test(os.path.abspath(root))
+    root = os.path.abspath(argv[1] if len(argv) > 1 else os.path.join(os.path.dirname(__file__), ".."))
+    problems = check(root)
+    for p in problems:
+        print(p)
+    if problems:
+        print(f"layers: {len(problems)} upward include(s)")
+        return 1
+    print("layers: every include points down")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
