@@ -401,7 +401,7 @@ std::vector<std::string> CkelvoDlg::CommandFolders() const {
 
 int CkelvoDlg::LoadInstallerProducts(HKEY root, const char* path) {
     char nameBuffer[MAX_PATH] = {};
-    return LoadInstallerProducts(root, path, nameBuffer, installerProducts);
+    return tarnock::LoadInstallerProducts(root, path, nameBuffer, installerProducts);
 }
 
 // ---------------------------------------------------------------------------------------
