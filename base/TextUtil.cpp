@@ -160,4 +160,23 @@ std::string ModuleFolder() {
     return parts.drive + parts.directory;
 }
 
+std::string UrlEncode(std::string_view text) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size() * 3);
+    for (const char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if ((byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z')) {
+            out += static_cast<char>(byte);
+        } else if (byte == ' ' || (byte >= '\t' && byte <= '\r')) {
+            out += '+';
+        } else {
+            out += '%';
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0x0F];
+        }
+    }
+    return out;
+}
+
 }  // namespace tarnock

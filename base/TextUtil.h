@@ -38,6 +38,11 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
 // Removes every occurrence of the byte c.
 std::string RemoveChar(std::string_view text, char c);
 
+// Form encoding byte by byte: ASCII letters and digits stay, the six white-space bytes
+// become "+", every other byte (each byte of a double-byte character included) "%XX" with
+// upper-case hex digits. Bytes are classified as unsigned, so lead bytes are always encoded.
+std::string UrlEncode(std::string_view text);
+
 // The standard path split (drive "C:", directory with trailing separator, file name,
 // extension with its dot); each part at most 260 bytes.
 struct PathParts {

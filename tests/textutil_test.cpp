@@ -55,4 +55,14 @@ TEST(TextUtil, TrimSplitAndReplace) {
     EXPECT_EQ(FormatText("%s", std::string(3000, 'z').c_str()).size(), 3000u);
 }
 
+TEST(TextUtil, UrlEncodeKeepsOnlyLettersAndDigits) {
+    EXPECT_EQ(UrlEncode("abc d-e"), "abc+d%2De");
+    EXPECT_EQ(UrlEncode("a\tb\r\nc\v\f"), "a+b++c++");
+    EXPECT_EQ(UrlEncode("&#%+\"'/?="), "%26%23%25%2B%22%27%2F%3F%3D");
+    // "알" in code page 949 is B1 CB: both bytes encoded, the lead byte never taken as signed.
+    EXPECT_EQ(UrlEncode("\xBE\xCB Z9"), "%BE%CB+Z9");
+    EXPECT_EQ(UrlEncode(std::string_view("\0\xFF", 2)), "%00%FF");
+    EXPECT_EQ(UrlEncode(""), "");
+}
+
 }  // namespace
