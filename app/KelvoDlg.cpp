@@ -12,6 +12,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/KelvoApp.h"
+#include "app/MessageFilter.h"
 #include "app/ResultList.h"
 #include "app/RankConsent.h"
 #include "app/WebActions.h"
@@ -292,6 +293,7 @@ BOOL CkelvoDlg::OnInitDialog() {
     listWindow_ = controls_->list.Hwnd();
     controls_->list.SetNotifyWindow(Hwnd());
     DragAcceptFiles(listWindow_, TRUE);
+    AllowHandOverMessages({Hwnd(), listWindow_});
 
     // 0, 1 and 3 switch the view and are written back; anything else keeps the report view.
     if (const CkelvoApp* app = CkelvoApp::Current()) controls_->rows.ApplyDisplayStyle(app->displayStyle, true);
