@@ -142,11 +142,17 @@ CAutoUpdater::~CAutoUpdater() = default;
 void CAutoUpdater::SetNotifyWindow(HWND window) { g_notifyWindow = window; }
 
 void CAutoUpdater::SetTimeouts(DWORD milliseconds) {
-    if (!internet_) return;
+    timeoutMs_ = milliseconds;
+    if (internet_) ApplyTimeouts(internet_.Get());
+}
+
+void CAutoUpdater::ApplyTimeouts(HINTERNET handle) const {
+    if (timeoutMs_ == 0) return;
+    // Set on every handle: not every WinINet passes the session's limits on to its requests.
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT,
                          INTERNET_OPTION_SEND_TIMEOUT}) {
-        DWORD value = milliseconds;
-        InternetSetOptionA(internet_.Get(), option, &value, sizeof(value));
+        DWORD value = timeoutMs_;
+        InternetSetOptionA(handle, option, &value, sizeof(value));
     }
 }
 
@@ -158,14 +164,42 @@ const std::string& CAutoUpdater::GetValue(std::string_view key) const {
     return empty;
 }
 
-ScopedInternet CAutoUpdater::OpenUrl(std::string& address) const {
-    if (!internet_) return {};
+OpenRequest CAutoUpdater::OpenUrl(std::string& address) const {
+    OpenRequest open;
+    if (!internet_) return open;
     char canonical[1024] = {};
     DWORD length = static_cast<DWORD>(sizeof(canonical));
     // An address that does not fit is not opened at all.
-    if (!InternetCanonicalizeUrlA(address.c_str(), canonical, &length, ICU_BROWSER_MODE)) return {};
+    if (!InternetCanonicalizeUrlA(address.c_str(), canonical, &length, ICU_BROWSER_MODE)) return open;
     address = canonical;
-    return ScopedInternet(InternetOpenUrlA(internet_.Get(), canonical, nullptr, 0, OpenFlagsFor(canonical), 0));
+
+    char host[256] = {};
+    char path[1024] = {};
+    char query[1024] = {};
+    URL_COMPONENTSA parts{};
+    parts.dwStructSize = sizeof(parts);
+    parts.lpszHostName = host;
+    parts.dwHostNameLength = static_cast<DWORD>(sizeof(host));
+    parts.lpszUrlPath = path;
+    parts.dwUrlPathLength = static_cast<DWORD>(sizeof(path));
+    parts.lpszExtraInfo = query;
+    parts.dwExtraInfoLength = static_cast<DWORD>(sizeof(query));
+    if (!InternetCrackUrlA(canonical, 0, 0, &parts)) return open;
+    if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) return open;
+
+    open.connection.Reset(
+        InternetConnectA(internet_.Get(), host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    if (!open.connection) return open;
+    ApplyTimeouts(open.connection.Get());
+    const std::string object = std::string(path) + query;
+    const char* accept[] = {"*/*", nullptr};
+    ScopedInternet request(HttpOpenRequestA(open.connection.Get(), "GET", object.c_str(), nullptr, nullptr, accept,
+                                            OpenFlagsFor(canonical), 0));
+    if (!request) return open;
+    ApplyTimeouts(request.Get());
+    if (!HttpSendRequestA(request.Get(), nullptr, 0, nullptr, 0)) return open;
+    open.request = std::move(request);
+    return open;
 }
 
 bool CAutoUpdater::ReadUpdateInfo(HINTERNET request, char* buffer, size_t bufferSize) {
@@ -200,7 +234,7 @@ int CAutoUpdater::CheckForUpdate(const std::string& base) {
 
     updateInfo_.clear();
     std::string address = base + kVersionPage;
-    ScopedInternet request = OpenUrl(address);
+    OpenRequest request = OpenUrl(address);
     if (!request || !HasStatusOk(request.Get())) return UPDATE_OPEN_FAILED;
     char buffer[kVersionPageBuffer];
     const bool read = ReadUpdateInfo(request.Get(), buffer, sizeof(buffer));
@@ -261,7 +295,7 @@ int CAutoUpdater::DownloadAndInstall(const std::string& base) {
     const std::optional<Signature> signature = ParseSignatureHex(GetValue("Signature"));
 
     std::string address = base + kDownloadPage;
-    ScopedInternet request = OpenUrl(address);
+    OpenRequest request = OpenUrl(address);
     if (!request || !HasStatusOk(request.Get())) return UPDATE_OPEN_FAILED;
 
     // Without a usable size the bar stays still, and the download cannot verify.

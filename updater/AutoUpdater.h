@@ -50,6 +50,18 @@ struct UpdatePlaces {
 // missing; empty when it is not configured or is not an http or https address.
 std::string ReadUpdateBase(const std::string& programFolder);
 
+// An open GET request and the connection it runs on (closed request first).
+struct OpenRequest {
+    ScopedInternet connection;
+    ScopedInternet request;
+    explicit operator bool() const { return static_cast<bool>(request); }
+    HINTERNET Get() const { return request.Get(); }
+    void Reset() {
+        request.Reset();
+        connection.Reset();
+    }
+};
+
 class CAutoUpdater {
 public:
     struct Entry {
@@ -91,7 +103,8 @@ public:
 private:
     enum class DownloadEnd { Complete, Cancelled, Failed };
 
-    ScopedInternet OpenUrl(std::string& address) const;
+    OpenRequest OpenUrl(std::string& address) const;
+    void ApplyTimeouts(HINTERNET handle) const;
     bool ReadUpdateInfo(HINTERNET request, char* buffer, size_t bufferSize);
     DownloadEnd DownloadToFile(HINTERNET request, const std::string& path, std::uint64_t limit) const;
 
@@ -100,6 +113,7 @@ private:
     std::string installedPath_;
     UpdatePlaces places_;
     ScopedInternet internet_;
+    DWORD timeoutMs_ = 0;  // 0: WinINet's defaults
 };
 
 // Splits a version page into entries, one per line, key before the first "=", in order.
