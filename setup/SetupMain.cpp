@@ -104,11 +104,24 @@ std::wstring MsiexecPath() {
     return std::wstring(system) + L"\\msiexec.exe";
 }
 
-// The product code of the installed Tarnock of any version, or empty text.
+std::wstring ProductInfo(const wchar_t* product, const wchar_t* property) {
+    wchar_t value[256] = {};
+    DWORD length = std::size(value);
+    if (MsiGetProductInfoW(product, property, value, &length) != ERROR_SUCCESS) return {};
+    return value;
+}
+
+// The product code of the installed Tarnock of any version, or empty text: found by the
+// package family's upgrade code, or else by its name and publisher (Wine's installer drops
+// the upgrade-code registration when an upgrade removes the old version).
 std::wstring InstalledProduct() {
     wchar_t product[39] = {};
-    if (MsiEnumRelatedProductsW(TARNOCK_UPGRADE_CODE, 0, 0, product) != ERROR_SUCCESS) return {};
-    return product;
+    if (MsiEnumRelatedProductsW(TARNOCK_UPGRADE_CODE, 0, 0, product) == ERROR_SUCCESS) return product;
+    for (DWORD i = 0; MsiEnumProductsW(i, product) == ERROR_SUCCESS; ++i) {
+        if (ProductInfo(product, L"ProductName") == L"Tarnock" && ProductInfo(product, L"Publisher") == L"Olmatic")
+            return product;
+    }
+    return {};
 }
 
 bool Succeeded(DWORD code) { return code == ERROR_SUCCESS || code == ERROR_SUCCESS_REBOOT_REQUIRED; }
