@@ -9,7 +9,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -544,6 +546,128 @@ TEST_F(TarnockApp, LongScanShowsOneLoadingWindowCentredOverTheList) {
         EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(loading); }, 5000));
         EXPECT_TRUE(IsResponsive(main_, 3000));
         previous = loading;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Scans that overlap: with thousands of uninstall entries the threaded scans run for
+// seconds, so clicks during them really race with their rows.
+
+class TarnockBusyMachine : public TarnockApp {
+protected:
+    static constexpr int kEntries = 2000;
+    static void SetUpTestSuite() {
+        for (int i = 0; i < kEntries; ++i) {
+            const std::string key = FormatKey(i);
+            entries_.push_back(std::make_unique<TestUninstallEntry>(
+                key, "Tnk Race Program " + std::to_string(i), "C:\\Race\\" + key + "\\uninst.exe"));
+        }
+    }
+    static void TearDownTestSuite() { entries_.clear(); }
+    static std::string FormatKey(int i) { return "TnkRace" + std::to_string(10000 + i); }
+
+    std::vector<RemoteRow> ListRows() const { return RemoteListView(List()).Rows(4); }
+    bool LoadingWindowShown() const {
+        for (HWND window : TopLevelWindows(app_.Id(), L"#32770", true))
+            if (window != main_) return true;
+        return false;
+    }
+    // Waits until no loading window shows and the row count held still for a second.
+    std::vector<RemoteRow> SettledRows(DWORD timeoutMs = 60000) {
+        int lastCount = -1;
+        ULONGLONG stableSince = GetTickCount64();
+        WaitUntil(
+            [&] {
+                const int count = RemoteListView(List()).Count();
+                if (count != lastCount || LoadingWindowShown()) {
+                    lastCount = count;
+                    stableSince = GetTickCount64();
+                    return false;
+                }
+                return GetTickCount64() - stableSince >= 1000;
+            },
+            timeoutMs, 50);
+        return ListRows();
+    }
+    static std::vector<std::string> Keys(const std::vector<RemoteRow>& rows) {
+        std::vector<std::string> keys;
+        for (const RemoteRow& row : rows) keys.push_back(row.texts.size() > 2 ? row.texts[0] + "|" + row.texts[2] : "");
+        std::sort(keys.begin(), keys.end());
+        return keys;
+    }
+    // A click that returns once the window has handled it, so that what it started is
+    // on the screen before the rows are read.
+    void Click(int button) const {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(GetDlgItem(main_, button), BM_CLICK, 0, 0, SMTO_NORMAL, 60000, &result);
+    }
+    // The rows one category gives when nothing else runs.
+    std::vector<std::string> Reference(int button) {
+        Click(button);
+        return Keys(SettledRows());
+    }
+
+    static inline std::vector<std::unique_ptr<TestUninstallEntry>> entries_;
+};
+
+TEST_F(TarnockBusyMachine, TheLastCategoryClickedOwnsTheListWhateverRanBefore) {
+    ASSERT_TRUE(Launch());
+    const std::vector<std::string> startup = Reference(IDC_STARTUP);
+    const std::vector<std::string> all = Reference(IDC_ALLPROGRAMS);
+    ASSERT_GE(all.size(), static_cast<std::size_t>(kEntries));
+    std::printf("reference rows: start-up %zu, all programs %zu\n", startup.size(), all.size());
+    std::fflush(stdout);
+    const std::vector<std::string> activex = Reference(IDC_ACTIVEX);
+
+    struct Case {
+        const char* name;
+        std::vector<int> clicks;
+        const std::vector<std::string>* expected;
+    };
+    const Case cases[] = {
+        {"start-up during all programs", {IDC_ALLPROGRAMS, IDC_STARTUP}, &startup},
+        {"start-up during ActiveX", {IDC_ACTIVEX, IDC_STARTUP}, &startup},
+        {"all programs twice", {IDC_ALLPROGRAMS, IDC_ALLPROGRAMS}, &all},
+        {"quick clicks ending in all programs",
+         {IDC_ALLPROGRAMS, IDC_ACTIVEX, IDC_STARTUP, IDC_ALLPROGRAMS, IDC_BHO, IDC_ALLPROGRAMS}, &all},
+        {"quick clicks ending in ActiveX", {IDC_ALLPROGRAMS, IDC_STARTUP, IDC_ALLPROGRAMS, IDC_ACTIVEX}, &activex},
+        {"quick clicks ending in start-up", {IDC_ACTIVEX, IDC_ALLPROGRAMS, IDC_ALLPROGRAMS, IDC_STARTUP}, &startup},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (std::size_t i = 0; i < c.clicks.size(); ++i) {
+            Click(c.clicks[i]);
+            // Let the threaded scans get well into their entries before the next click.
+            Sleep(i + 1 < c.clicks.size() ? 300 : 0);
+        }
+        const std::vector<std::string> rows = Keys(SettledRows());
+        std::printf("%s: %zu rows\n", c.name, rows.size());
+        std::fflush(stdout);
+        if (LoadingWindowShown()) SaveScreenshot(main_, ScreenshotPath(std::string("scan-race-fail-") + c.name));
+        EXPECT_FALSE(LoadingWindowShown()) << "a loading window is left on the screen";
+        EXPECT_EQ(rows.size(), c.expected->size());
+        EXPECT_TRUE(rows == *c.expected) << "the list holds rows of another category or rows twice";
+        EXPECT_TRUE(IsResponsive(main_, 3000));
+    }
+    SaveScreenshot(main_, ScreenshotPath("scan-race-settled"));
+}
+
+TEST_F(TarnockBusyMachine, ClosingDuringAThreadedScanEndsPromptlyAndCleanly) {
+    // The same close with nothing running, as the measure of this machine's speed.
+    ASSERT_TRUE(Launch());
+    const long long idle = TimeToClose([&] { PostMessageW(main_, WM_CLOSE, 0, 0); });
+    ASSERT_GE(idle, 0);
+    for (int button : {IDC_ALLPROGRAMS, IDC_ACTIVEX}) {
+        SCOPED_TRACE(button);
+        ASSERT_TRUE(Launch());
+        ClickButton(main_, button);
+        Sleep(500);
+        const long long closing = TimeToClose([&] { PostMessageW(main_, WM_CLOSE, 0, 0); });
+        ASSERT_GE(closing, 0) << "Tarnock did not end";
+        // Only the batches already queued before the close are listed first; the scan itself is
+        // never waited for (it takes many seconds on this many entries).
+        EXPECT_LT(closing, idle + 3000) << "the close waited for the scan";
+        EXPECT_EQ(exitCode_, 0u);
     }
 }
 

@@ -78,9 +78,10 @@ public:
     }
     // Milliseconds from the start to the end of the process; -1 when it did not end.
     long long WaitForExit(DWORD timeoutMs) {
-        if (!process_.WaitForExit(timeoutMs)) return -1;
+        if (!process_.WaitForExit(timeoutMs, &exitCode_)) return -1;
         return static_cast<long long>(GetTickCount64() - start_);
     }
+    DWORD ExitCode() const { return exitCode_; }
 
     const std::string& Folder() const { return folder_; }
     ProgramProcess& Process() { return process_; }
@@ -91,6 +92,7 @@ private:
     ProgramProcess process_;
     HWND window_ = nullptr;
     ULONGLONG start_ = 0;
+    DWORD exitCode_ = STILL_ACTIVE;
 };
 
 // Nothing of an update may be left where it could run.
@@ -301,12 +303,15 @@ TEST(UpdaterVisible, AnUnverifiedDownloadIsNeverStarted) {
     } cases[] = {
         {"other-key", "Signature=" + StandInSetupOtherSignature() + "\r\n"},
         {"wrong-size", "FileSize=" + std::to_string(setup.size() + 10) + "\r\n"},
+        // No size to scale the bar by: it stays still, and nothing divides by zero.
+        {"size-zero", "FileSize=0\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         UpdateScenario scenario(std::string("unverified-") + c.name);
         scenario.VersionPage(SignedVersionPage("1.5.0.0", c.extraFirst));
         scenario.DownloadBody(setup);
+        scenario.Behaviour("download_delay_ms=10\n");
         UpdaterRun run(std::string("unverified-") + c.name, scenario.Base());
         ProgramProcess tarnock;
         ASSERT_TRUE(tarnock.Start(run.Folder() + "Tarnock.exe", "Tarnock.exe"));
@@ -314,13 +319,24 @@ TEST(UpdaterVisible, AnUnverifiedDownloadIsNeverStarted) {
         ASSERT_TRUE(run.WaitForWindow(10000));
         ASSERT_TRUE(run.WaitForState(kOffered, 5000));
         ClickButton(run.Window(), IDC_UPDATE);
-        EXPECT_GE(run.WaitForExit(15000), 0);
+        int highest = 0;
+        WaitUntil(
+            [&] {
+                highest = std::max(highest, run.ProgressPosition());
+                return !run.Process().IsRunning();
+            },
+            20000, 10);
+        EXPECT_GE(run.WaitForExit(0), 0);
+        EXPECT_EQ(run.ExitCode(), 0u) << "ended normally";
+        if (std::string(c.name) == "size-zero") {
+            EXPECT_EQ(highest, 0);
+        }
         ExpectNothingInstalled(run);
         EXPECT_TRUE(tarnock.IsRunning()) << "Tarnock keeps running when nothing can be installed";
     }
 }
 
-TEST(UpdaterVisible, CloseEnterAndEscapeCancelTheDownload) {
+TEST(UpdaterVisible, CloseEnterEscapeAndTheCloseMarkCancelTheDownload) {
     const std::string setup = ReadWholeFile(StandInSetupPath());
     struct Case {
         const char* name;
@@ -329,6 +345,8 @@ TEST(UpdaterVisible, CloseEnterAndEscapeCancelTheDownload) {
         {"close", [](HWND w) { ClickButton(w, IDC_CLOSE); }},
         {"enter", [](HWND w) { PostKey(w, VK_RETURN); }},
         {"escape", [](HWND w) { PostKey(w, VK_ESCAPE); }},
+        // The red close mark painted on the skin.
+        {"close-mark", [](HWND w) { PostMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(347, 12)); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
