@@ -153,23 +153,19 @@ TEST(Release, EveryProgramHasOneManifestAndTheRightsItNeeds) {
     const std::string release = WindowsPath(SETUP_RELEASE_DIR);
     struct Program {
         std::string path;
-        const char* level;  // nullptr: any level, as long as one is asked for
+        const char* level;
     };
     std::vector<Program> programs = {
         {release + "\\Tarnock\\Tarnock.exe", "requireAdministrator"},
         {release + "\\TarnockSetup.exe", "requireAdministrator"},
     };
     for (const std::string& name : Split(SETUP_FILES))
-        if (name == "TarnockUpdate.exe") programs.push_back({release + "\\Tarnock\\" + name, nullptr});
+        if (name == "TarnockUpdate.exe") programs.push_back({release + "\\Tarnock\\" + name, "requireAdministrator"});
     for (const Program& program : programs) {
         SCOPED_TRACE(program.path);
         const std::vector<std::string> manifests = Manifests(program.path);
         ASSERT_EQ(manifests.size(), 1u);
-        const std::string level = ExecutionLevel(manifests[0]);
-        if (program.level)
-            EXPECT_EQ(level, program.level);
-        else
-            EXPECT_FALSE(level.empty());
+        EXPECT_EQ(ExecutionLevel(manifests[0]), program.level);
         EXPECT_NE(manifests[0].find("Microsoft.Windows.Common-Controls"), std::string::npos);
     }
 }

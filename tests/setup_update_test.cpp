@@ -262,10 +262,17 @@ TEST_F(SetupEndToEnd, InstallsListsItselfUpdatesInPlaceAndUninstallsWithoutLefto
 
     // Tarnock lists itself among all programs.
     const std::string tarnockExe = folder + "\\Tarnock.exe";
+    ASSERT_TRUE(WaitUntil([] { return FindWindowA(nullptr, kTarnockTitle) == nullptr; }, 5000))
+        << "another Tarnock is running and would take the start over";
     ASSERT_TRUE(tarnock_.Start(tarnockExe, "\"" + tarnockExe + "\"", folder));
     HWND main = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (main = FindWindowA(nullptr, kTarnockTitle)) != nullptr && IsWindowVisible(main); },
-                          30000));
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (HWND window : TopLevelWindows(tarnock_.Id(), L"#32770"))
+                if (Utf8(WindowTextW(window)) == kTarnockTitle) main = window;
+            return main != nullptr;
+        },
+        30000));
     ClickButton(main, IDC_ALLPROGRAMS);
     HWND list = GetDlgItem(main, IDC_RESULT_LIST);
     bool listed = WaitUntil(
