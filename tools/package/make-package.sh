@@ -37,6 +37,9 @@ wixl -a "$arch" -o Tarnock.msi.tmp -D Version="$version" -D UpgradeCode="$upgrad
 # What wixl cannot express. The old version goes after the new one is in place: files of
 # both stay (Tarnock.ini included), and a failed upgrade leaves the old version working.
 msibuild Tarnock.msi.tmp -q "UPDATE \`InstallExecuteSequence\` SET \`Sequence\` = 6601 WHERE \`Action\` = 'RemoveExistingProducts'"
+# A rebuild of the same version (a new product code) replaces the installed one as well.
+msibuild Tarnock.msi.tmp -q "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMin\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`) VALUES ('{$upgrade}', '$version', '$version', 769, 'TARNOCK_SAME_VERSION_DETECTED')"
+msibuild Tarnock.msi.tmp -q "UPDATE \`Property\` SET \`Value\` = 'WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED;TARNOCK_SAME_VERSION_DETECTED' WHERE \`Property\` = 'SecureCustomProperties'"
 # Tarnock.ini (the administrator's configuration) and the setup program the updater keeps
 # beside itself with its backup are not files of the package: they go with a real removal
 # only, never with the removal of the old version during an upgrade (their component is
