@@ -8,9 +8,16 @@
 -- of the product's subkey under
 --   HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\
 -- Match mode '%' means the key name is a fragment, looked for case-insensitively inside
--- the subkey names; '=' means the exact subkey name. Fragments are chosen so that they
--- cannot occur in the key of an unrelated product, and an exact name is only given where
--- it is known for certain.
+-- the subkey names; '=' means the exact subkey name (registry names ignore case).
+-- A key that an installer derives from a stable id (an MSI product code, an Inno Setup
+-- AppId, an NSIS or Squirrel product name) is given exactly, one row per known key; a
+-- fragment only where the key carries a version or edition, and only when it cannot occur
+-- in the key or display name of another product (tools/check-data.py checks every row
+-- against tests/data/uninstall-corpus.tsv).
+--
+-- Every product row ends with the evidence for its key:
+--   -- source: where a public installer manifest, installer script or program states it
+--   -- unverified: why no public evidence was found (kept for users of older versions)
 --
 -- tb_process_list: processes stopped before a product's uninstaller runs (file names).
 -- tb_registry_list: registry entries deleted after it ran. A path ending in "\" is a key
@@ -51,36 +58,40 @@ CREATE INDEX tb_registry_list_mst ON tb_registry_list (mst_Seq);
 -- Type 1: fake security programs (rogue anti-spyware that reports invented infections to
 -- sell a licence) and spyware / adware removal tools.
 -- The rogue programs have no homepage worth opening; their information text says what
--- they are.
+-- they are. Their installers were never published, so their keys rest on removal guides
+-- of their time; the names are distinctive enough that a fragment finds no other product.
+-- Removed: Ad-Aware (the fragment also matched Ad-Aware Web Companion, a different product
+-- of the vendor), HitmanPro (also matched HitmanPro.Alert); Malwarebytes and Zemana were
+-- narrowed to their anti-malware product for the same reason.
 -- ---------------------------------------------------------------------------------------
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
-  (101, 'SpySheriff',                 '허위 보안 프로그램', 'SpySheriff',                '%', 1),
-  (102, 'WinFixer',                   '허위 보안 프로그램', 'WinFixer',                  '%', 1),
-  (103, 'ErrorSafe',                  '허위 보안 프로그램', 'ErrorSafe',                 '%', 1),
-  (104, 'SpywareQuake',               '허위 보안 프로그램', 'SpywareQuake',              '%', 1),
-  (105, 'SpyAxe',                     '허위 보안 프로그램', 'SpyAxe',                    '%', 1),
-  (106, 'PestTrap',                   '허위 보안 프로그램', 'PestTrap',                  '%', 1),
-  (107, 'SpyFalcon',                  '허위 보안 프로그램', 'SpyFalcon',                 '%', 1),
-  (108, 'DriveCleaner',               '허위 보안 프로그램', 'DriveCleaner',              '%', 1),
-  (109, 'WinAntiVirus Pro',           '허위 보안 프로그램', 'WinAntiVirus',              '%', 1),
-  (110, 'SystemDoctor',               '허위 보안 프로그램', 'SystemDoctor',              '%', 1),
-  (111, 'MalwareAlarm',               '허위 보안 프로그램', 'MalwareAlarm',              '%', 1),
-  (112, 'SpyLocked',                  '허위 보안 프로그램', 'SpyLocked',                 '%', 1),
-  (113, 'SpywareStrike',              '허위 보안 프로그램', 'SpywareStrike',             '%', 1),
-  (114, 'WinSpywareProtect',          '허위 보안 프로그램', 'WinSpywareProtect',         '%', 1),
-  (115, 'SpyCrush',                   '허위 보안 프로그램', 'SpyCrush',                  '%', 1),
-  (116, 'SpyHeal',                    '허위 보안 프로그램', 'SpyHeal',                   '%', 1),
-  (117, 'UltimateCleaner',            '허위 보안 프로그램', 'UltimateCleaner',           '%', 1),
-  (118, 'WinPCDefender',              '허위 보안 프로그램', 'WinPCDefender',             '%', 1),
-  (131, 'Spybot - Search & Destroy',  'http://www.safer-networking.org', 'Spybot - Search & Destroy', '%', 1),
-  (132, 'Malwarebytes',               'http://www.malwarebytes.com',     'Malwarebytes',              '%', 1),
-  (133, 'SUPERAntiSpyware',           'http://www.superantispyware.com', 'SUPERAntiSpyware',          '%', 1),
-  (134, 'Ad-Aware',                   'http://www.lavasoft.com',         'Ad-Aware',                  '%', 1),
-  (135, 'Spyware Doctor',             'http://www.pctools.com',          'Spyware Doctor',            '%', 1),
-  (136, 'Spyware Terminator',         'http://www.spywareterminator.com', 'Spyware Terminator',       '%', 1),
-  (137, 'SpyHunter',                  'http://www.enigmasoftware.com',   'SpyHunter',                 '%', 1),
-  (138, 'HitmanPro',                  'http://www.hitmanpro.com',        'HitmanPro',                 '%', 1),
-  (139, 'Zemana AntiMalware',         'http://www.zemana.com',           'Zemana',                    '%', 1);
+  (101, 'SpySheriff',                 '허위 보안 프로그램', 'SpySheriff',                '%', 1),  -- unverified: rogue program, no published installer
+  (102, 'WinFixer',                   '허위 보안 프로그램', 'WinFixer',                  '%', 1),  -- unverified: rogue program, no published installer
+  (103, 'ErrorSafe',                  '허위 보안 프로그램', 'ErrorSafe',                 '%', 1),  -- unverified: rogue program, no published installer
+  (104, 'SpywareQuake',               '허위 보안 프로그램', 'SpywareQuake',              '%', 1),  -- unverified: rogue program, no published installer
+  (105, 'SpyAxe',                     '허위 보안 프로그램', 'SpyAxe',                    '%', 1),  -- unverified: rogue program, no published installer
+  (106, 'PestTrap',                   '허위 보안 프로그램', 'PestTrap',                  '%', 1),  -- unverified: rogue program, no published installer
+  (107, 'SpyFalcon',                  '허위 보안 프로그램', 'SpyFalcon',                 '%', 1),  -- unverified: rogue program, no published installer
+  (108, 'DriveCleaner',               '허위 보안 프로그램', 'DriveCleaner',              '%', 1),  -- unverified: rogue program, no published installer
+  (109, 'WinAntiVirus Pro',           '허위 보안 프로그램', 'WinAntiVirus',              '%', 1),  -- unverified: rogue program, no published installer
+  (110, 'SystemDoctor',               '허위 보안 프로그램', 'SystemDoctor',              '%', 1),  -- unverified: rogue program, no published installer
+  (111, 'MalwareAlarm',               '허위 보안 프로그램', 'MalwareAlarm',              '%', 1),  -- unverified: rogue program, no published installer
+  (112, 'SpyLocked',                  '허위 보안 프로그램', 'SpyLocked',                 '%', 1),  -- unverified: rogue program, no published installer
+  (113, 'SpywareStrike',              '허위 보안 프로그램', 'SpywareStrike',             '%', 1),  -- unverified: rogue program, no published installer
+  (114, 'WinSpywareProtect',          '허위 보안 프로그램', 'WinSpywareProtect',         '%', 1),  -- unverified: rogue program, no published installer
+  (115, 'SpyCrush',                   '허위 보안 프로그램', 'SpyCrush',                  '%', 1),  -- unverified: rogue program, no published installer
+  (116, 'SpyHeal',                    '허위 보안 프로그램', 'SpyHeal',                   '%', 1),  -- unverified: rogue program, no published installer
+  (117, 'UltimateCleaner',            '허위 보안 프로그램', 'UltimateCleaner',           '%', 1),  -- unverified: rogue program, no published installer
+  (118, 'WinPCDefender',              '허위 보안 프로그램', 'WinPCDefender',             '%', 1),  -- unverified: rogue program, no published installer
+  (119, 'Advanced Identity Protector', '개인정보 보호 과장 광고 프로그램', '{94D1067D-4899-466c-BBB4-9FDD98E02C77}', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/programs_to_target_by_GUID.txt (Advanced Identity Protector)
+  (120, 'CA Pest Patrol Realtime Protection', '스파이웨어 제거 프로그램 (개발 중단)', '{F05A5232-CE5E-4274-AB27-44EB8105898D}', '=', 1),  -- source: bmrf/tron programs_to_target_by_GUID.txt (CA Pest Patrol Realtime Protection 001.001.0034)
+  (131, 'Spybot - Search & Destroy',  'http://www.safer-networking.org', 'Spybot - Search & Destroy', '%', 1),  -- unverified: Inno Setup key "Spybot - Search & Destroy_is1" (demo machine); the fragment also covers version 1 keys
+  (132, 'Malwarebytes Anti-Malware',  'http://www.malwarebytes.com',     'Malwarebytes'' Anti-Malware', '%', 1),  -- unverified: Inno Setup key of versions 1.x "Malwarebytes' Anti-Malware_is1"; narrowed so that Anti-Exploit and AdwCleaner stay out
+  (133, 'SUPERAntiSpyware',           'http://www.superantispyware.com', 'SUPERAntiSpyware',          '%', 1),  -- unverified: no installer script or manifest found
+  (135, 'Spyware Doctor',             'http://www.pctools.com',          'Spyware Doctor',            '%', 1),  -- unverified: product discontinued, no installer manifest
+  (136, 'Spyware Terminator',         'http://www.spywareterminator.com', 'Spyware Terminator',       '%', 1),  -- unverified: no installer script or manifest found
+  (137, 'SpyHunter',                  'http://www.enigmasoftware.com',   'SpyHunter',                 '%', 1),  -- unverified: no installer script or manifest found
+  (139, 'Zemana AntiMalware',         'http://www.zemana.com',           'Zemana AntiMalware',        '%', 1);  -- unverified: narrowed from "Zemana", which also matched Zemana AntiLogger
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('SpybotSD.exe', 131), ('TeaTimer.exe', 131),
@@ -96,27 +107,44 @@ INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
 -- ---------------------------------------------------------------------------------------
 -- Type 2: browser toolbars and the search hijackers that come with them.
 -- The removal closes the browser itself, so toolbars list no processes.
+-- The search hijackers installed as Windows Installer packages are listed by product
+-- code, one row per code.
 -- ---------------------------------------------------------------------------------------
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
-  (201, '네이버 툴바',              'http://tools.naver.com',        'NaverToolbar',     '%', 2),
-  (202, '다음 툴바',                'http://www.daum.net',           'DaumToolbar',      '%', 2),
-  (203, 'Google Toolbar',           'http://toolbar.google.com',     'Google Toolbar',   '%', 2),
-  (204, 'Yahoo! Toolbar',           'http://toolbar.yahoo.com',      'Yahoo! Companion', '%', 2),
-  (205, 'Ask Toolbar',              'http://www.ask.com',            'AskToolbar',       '%', 2),
-  (206, 'Babylon Toolbar',          'http://www.babylon.com',        'BabylonToolbar',   '%', 2),
-  (207, 'Alexa Toolbar',            'http://www.alexa.com',          'Alexa Toolbar',    '%', 2),
-  (208, 'StumbleUpon Toolbar',      '툴바 (서비스 종료)',    'StumbleUpon',      '%', 2),
-  (209, 'Winamp Toolbar',           'http://www.winamp.com',         'Winamp Toolbar',   '%', 2),
-  (210, 'MyWebSearch',              '광고 툴바 (애드웨어)',          'MyWebSearch',      '%', 2),
-  (211, 'Hotbar',                   '광고 툴바 (애드웨어)',          'Hotbar',           '%', 2),
-  (212, 'Search Protect',           '검색 설정 변경 프로그램',       'SearchProtect',    '%', 2),
-  (213, 'Iminent Toolbar',          '광고 툴바 (애드웨어)',          'Iminent',          '%', 2),
-  (214, 'Incredibar',               '광고 툴바 (애드웨어)',          'Incredibar',       '%', 2),
-  (215, 'Funmoods Toolbar',         '광고 툴바 (애드웨어)',          'Funmoods',         '%', 2),
-  (216, 'SweetPacks Toolbar',       '광고 툴바 (애드웨어)',          'SweetPacks',       '%', 2),
-  (217, 'Delta Toolbar',            '광고 툴바 (애드웨어)',          'Delta Toolbar',    '%', 2),
-  (218, 'uTorrentBar',              '광고 툴바 (애드웨어)',          'uTorrentBar',      '%', 2),
-  (219, 'DVDVideoSoftTB',           '광고 툴바 (애드웨어)',          'DVDVideoSoftTB',   '%', 2);
+  (201, '네이버 툴바',              'http://tools.naver.com',        'NaverToolbar',     '%', 2),  -- unverified: key of the demo machine; no public installer script
+  (202, '다음 툴바',                'http://www.daum.net',           'DaumToolbar',      '%', 2),  -- unverified: no public installer script
+  (203, 'Google Toolbar',           'http://toolbar.google.com',     'Google Toolbar',   '%', 2),  -- unverified: key "Google Toolbar for Internet Explorer" (demo machine)
+  (204, 'Yahoo! Toolbar',           'http://toolbar.yahoo.com',      'Yahoo! Companion', '%', 2),  -- unverified: product discontinued
+  (205, 'Ask Toolbar',              'http://www.ask.com',            'AskToolbar',       '%', 2),  -- unverified: Inno Setup key "ASKTOOLBAR_is1" (demo machine)
+  (206, 'Babylon Toolbar',          'http://www.babylon.com',        'BabylonToolbar',   '%', 2),  -- unverified: no installer script found
+  (207, 'Alexa Toolbar',            'http://www.alexa.com',          'Alexa Toolbar',    '%', 2),  -- unverified: product discontinued
+  (208, 'StumbleUpon Toolbar',      '툴바 (서비스 종료)',    'StumbleUpon',      '%', 2),  -- unverified: service closed
+  (209, 'Winamp Toolbar',           'http://www.winamp.com',         'Winamp Toolbar',   '%', 2),  -- unverified: product discontinued
+  (210, 'MyWebSearch',              '광고 툴바 (애드웨어)',          'MyWebSearch',      '%', 2),  -- unverified: adware, no published installer
+  (211, 'Hotbar',                   '광고 툴바 (애드웨어)',          'Hotbar',           '%', 2),  -- unverified: adware, no published installer
+  (212, 'Search Protect',           '검색 설정 변경 프로그램',       'SearchProtect',    '%', 2),  -- unverified: adware, no published installer
+  (213, 'Iminent Toolbar',          '광고 툴바 (애드웨어)',          'Iminent',          '%', 2),  -- unverified: adware; display name "Iminent" in bmrf/tron programs_to_target_by_name.txt
+  (214, 'Incredibar',               '광고 툴바 (애드웨어)',          'Incredibar',       '%', 2),  -- unverified: adware, no published installer
+  (215, 'Funmoods Toolbar',         '광고 툴바 (애드웨어)',          'Funmoods',         '%', 2),  -- unverified: adware, no published installer
+  (216, 'SweetPacks Toolbar',       '광고 툴바 (애드웨어)',          'SweetPacks',       '%', 2),  -- unverified: adware; display name "SweetPacks" in bmrf/tron programs_to_target_by_name.txt
+  (217, 'Delta Toolbar',            '광고 툴바 (애드웨어)',          'Delta Toolbar',    '%', 2),  -- unverified: adware; display name "Delta toolbar" in bmrf/tron programs_to_target_by_name.txt
+  (218, 'uTorrentBar',              '광고 툴바 (애드웨어)',          'uTorrentBar',      '%', 2),  -- unverified: adware, no published installer
+  (219, 'DVDVideoSoftTB',           '광고 툴바 (애드웨어)',          'DVDVideoSoftTB',   '%', 2),  -- unverified: adware, no published installer
+  (220, 'Search App by Ask 1',      '검색 설정 변경 프로그램',       '{4F524A2D-5350-4500-76A7-A758B70C2600}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Ask: Search App by Ask)
+  (221, 'Search App by Ask 2',      '검색 설정 변경 프로그램',       '{5349454E-2D53-5000-76A7-A758B70C2D01}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Ask: Search App by Ask)
+  (222, 'Search App by Ask 3',      '검색 설정 변경 프로그램',       '{43C423D9-E6D6-4607-ADC9-EBB54F690C57}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Ask: Search App by Ask)
+  (223, 'Search App by Ask 4',      '검색 설정 변경 프로그램',       '{4F524A2D-5350-4500-76A7-A758B70C1500}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Ask: Search App by Ask)
+  (224, 'Search App by Ask 5',      '검색 설정 변경 프로그램',       '{4F524A2D-5350-4500-76A7-A758B70C2201}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Ask: Search App by Ask)
+  (225, 'Search App by Ask 6',      '검색 설정 변경 프로그램',       '{4F524A2D-5350-4500-76A7-A758B70C2700}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Ask: Search App by Ask)
+  (226, 'Search App by Ask 7',      '검색 설정 변경 프로그램',       '{4F524A2D-5350-4500-76A7-A758B70C2802}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Ask: Search App by Ask)
+  (227, 'Ad-Aware Web Companion 1', '검색 설정 변경 프로그램',       '{88B10E3E-8911-4FAC-8663-CCF6E33C58B3}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Ad-Aware Web Companion)
+  (228, 'Ad-Aware Web Companion 2', '검색 설정 변경 프로그램',       '{FABDFEBE-A430-48B4-89F2-B35594E43965}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Ad-Aware Web Companion)
+  (229, 'Ad-Aware Web Companion 3', '검색 설정 변경 프로그램',       '{902C3D36-9254-437D-98AC-913B78E60864}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Ad-Aware Web Companion, Ad-Aware Updater)
+  (230, 'Advertising Center',       '광고 프로그램 (애드웨어)',      '{3784D297-8089-43B6-B57F-11B7E96413CD}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Advertising Center 0.0.0.2)
+  (231, 'Browser Address Error Redirector', '검색 설정 변경 프로그램', '{DF9A6075-9308-4572-8932-A4316243C4D9}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Browser Address Error Redirector)
+  (232, 'Bing Bar',                 '툴바 (서비스 종료)',            '{3365E735-48A6-4194-9988-CE59AC5AE503}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Bing Bar, first code of the group)
+  (233, 'Amazon 1Button App 1',     '쇼핑 툴바',                     '{134E190A-CE2A-4436-BDEB-387CC36A96C9}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Amazon 1Button App)
+  (234, 'Amazon 1Button App 2',     '쇼핑 툴바',                     '{EBCCD2B7-FCA9-4714-97A4-CBC48E544BB2}', '=', 2);  -- source: bmrf/tron programs_to_target_by_GUID.txt (Amazon 1Button App)
 
 INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
   ('HKEY_LOCAL_MACHINE\SOFTWARE\MyWebSearch\', 210),
@@ -124,28 +152,31 @@ INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
 
 -- ---------------------------------------------------------------------------------------
 -- Type 3: messengers and chat programs.
+-- Most of today's messengers install for the current user only (Squirrel and per-user
+-- Inno Setup installers); their exact keys are found under HKEY_CURRENT_USER as well.
 -- ---------------------------------------------------------------------------------------
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
-  (301, '네이트온',            'http://nateon.nate.com',         'NateOn',                                      '%', 3),
-  (302, '카카오톡',            'http://www.kakaocorp.com',       'KakaoTalk',                                   '%', 3),
-  (303, '버디버디',            '메신저 (서비스 종료)',    'BuddyBuddy',                                  '%', 3),
-  (304, 'Skype',               'http://www.skype.com',           'Skype_is1',                                   '=', 3),
-  (305, 'Telegram Desktop',    'http://desktop.telegram.org',    '{53F49750-6209-4FBF-9CA8-7A333C87D1ED}_is1',  '=', 3),
-  (306, 'Discord',             'http://discord.com',             'Discord',                                     '%', 3),
-  (307, 'Slack',               'http://slack.com',               'slack',                                       '=', 3),
-  (308, 'Zoom',                'http://zoom.us',                 'ZoomUMX',                                     '=', 3),
-  (309, 'Microsoft Teams',     'http://www.microsoft.com/microsoft-teams', 'Teams',                             '=', 3),
-  (310, 'WhatsApp',            'http://www.whatsapp.com',        'WhatsApp',                                    '%', 3),
-  (311, 'WeChat',              'http://www.wechat.com',          'WeChat',                                      '%', 3),
-  (312, 'Viber',               'http://www.viber.com',           'Viber',                                       '%', 3),
-  (313, 'Yahoo! Messenger',    'http://messenger.yahoo.com',     'Yahoo! Messenger',                            '%', 3),
-  (314, 'Google Talk',         'http://www.google.com/talk',     'Google Talk',                                 '%', 3),
-  (315, 'Pidgin',              'http://pidgin.im',               'Pidgin',                                      '=', 3),
-  (316, 'Trillian',            'http://www.trillian.im',         'Trillian',                                    '%', 3),
-  (317, 'Miranda IM',          '메신저 (개발 중단)',      'Miranda IM',                                  '%', 3),
-  (318, 'TeamSpeak 3 Client',  'http://www.teamspeak.com',       'TeamSpeak 3 Client',                          '%', 3),
-  (319, 'mIRC',                'http://www.mirc.com',            'mIRC',                                        '=', 3),
-  (320, 'HexChat',             'http://hexchat.github.io',       'HexChat_is1',                                 '=', 3);
+  (301, '네이트온',            'http://nateon.nate.com',         'NateOn',                                      '%', 3),  -- unverified: no public installer script; installs to "SK Communications\NATEON"
+  (302, '카카오톡',            'http://www.kakaocorp.com',       'KakaoTalk',                                   '=', 3),  -- source: winget-pkgs manifests/k/Kakao/KakaoTalk/26.3.1.5062 ProductCode (NSIS, machine)
+  (303, '버디버디',            '메신저 (서비스 종료)',    'BuddyBuddy',                                  '%', 3),  -- unverified: service closed
+  (304, 'Skype',               'http://www.skype.com',           'Skype_is1',                                   '=', 3),  -- source: security-check program JBU_PRJ1 Program.cs reads HKLM ...\Uninstall\Skype_is1
+  (305, 'Telegram Desktop',    'http://desktop.telegram.org',    '{53F49750-6209-4FBF-9CA8-7A333C87D1ED}_is1',  '=', 3),  -- source: telegramdesktop/tdesktop Telegram/SourceFiles/core/version.h AppId and Setup.iss (Inno Setup, per user)
+  (306, 'Discord',             'http://discord.com',             'Discord',                                     '=', 3),  -- source: registry forensics reference 6.3 (HKCU ...\Uninstall\Discord, Squirrel); was a fragment that is an English word
+  (307, 'Slack',               'http://slack.com',               'slack',                                       '=', 3),  -- source: winget-pkgs manifests/s/SlackTechnologies/Slack/4.49.81 ProductCode
+  (308, 'Zoom',                'http://zoom.us',                 'ZoomUMX',                                     '=', 3),  -- source: registry forensics reference 6.4 (...\Uninstall\ZoomUMX)
+  (309, 'Microsoft Teams',     'http://www.microsoft.com/microsoft-teams', 'Teams',                             '=', 3),  -- source: registry forensics reference 6.1 (HKCU ...\Uninstall\Teams, per-user classic Teams)
+  (310, 'WhatsApp',            'http://www.whatsapp.com',        'WhatsApp',                                    '=', 3),  -- source: registry forensics reference 6.8 (HKCU ...\Uninstall\WhatsApp)
+  (311, 'WeChat',              'http://www.wechat.com',          'WeChat',                                      '=', 3),  -- unverified: NSIS key; exact so that WeChat Work (WXWork) and developer tools stay out
+  (312, 'Viber',               'http://www.viber.com',           'Viber',                                       '%', 3),  -- unverified: no installer manifest with its key found
+  (313, 'Yahoo! Messenger',    'http://messenger.yahoo.com',     'Yahoo! Messenger',                            '%', 3),  -- unverified: product discontinued
+  (314, 'Google Talk',         'http://www.google.com/talk',     'Google Talk',                                 '=', 3),  -- unverified: exact so that the Google Talk Plugin (a different product) stays out
+  (315, 'Pidgin',              'http://pidgin.im',               'Pidgin',                                      '=', 3),  -- unverified: NSIS key of the Pidgin installer
+  (316, 'Trillian',            'http://www.trillian.im',         'Trillian',                                    '%', 3),  -- unverified: no installer manifest with its key found
+  (317, 'Miranda IM',          '메신저 (개발 중단)',      'Miranda IM',                                  '%', 3),  -- unverified: product discontinued
+  (318, 'TeamSpeak 3 Client',  'http://www.teamspeak.com',       'TeamSpeak 3 Client',                          '%', 3),  -- unverified: no installer manifest with its key found
+  (319, 'mIRC',                'http://www.mirc.com',            'mIRC',                                        '=', 3),  -- unverified: no installer manifest with its key found
+  (320, 'HexChat',             'http://hexchat.github.io',       'HexChat_is1',                                 '=', 3),  -- unverified: Inno Setup key (AppId HexChat)
+  (321, 'LINE',                'http://line.me',                 'LINE',                                        '=', 3);  -- source: security-check program JBU_PRJ1 Program.cs reads HKCU ...\Uninstall\LINE
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('NateOnMain.exe', 301),
@@ -166,7 +197,8 @@ INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('miranda32.exe', 317),
   ('ts3client_win32.exe', 318), ('ts3client_win64.exe', 318),
   ('mirc.exe', 319),
-  ('hexchat.exe', 320);
+  ('hexchat.exe', 320),
+  ('LINE.exe', 321);
 
 INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
   ('HKEY_LOCAL_MACHINE\SOFTWARE\Skype\Phone\', 304),
@@ -176,30 +208,34 @@ INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
 -- Type 4: P2P file-sharing and web-storage (webhard, cloud) clients.
 -- Services that have closed keep a description instead of their old address, whose
 -- domain may since have passed to someone else (the same holds in the other categories).
+-- iMesh is given exactly now: as a fragment it occurred in ordinary words (timesheet).
 -- ---------------------------------------------------------------------------------------
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
-  (401, '소리바다',        'http://www.soribada.com',       'Soribada',            '%', 4),
-  (402, '프루나',          'P2P 파일 공유 (서비스 종료)',          'Pruna',               '%', 4),
-  (403, '클럽박스',        '웹하드 (서비스 종료)',      'Clubbox',             '%', 4),
-  (404, '위디스크',        'http://www.wedisk.co.kr',       'WeDisk',              '%', 4),
-  (405, '파일노리',        'http://www.filenori.com',       'Filenori',            '%', 4),
-  (406, 'uTorrent',        'http://www.utorrent.com',       'uTorrent',            '=', 4),
-  (407, 'BitTorrent',      'http://www.bittorrent.com',     'BitTorrent',          '=', 4),
-  (408, 'qBittorrent',     'http://www.qbittorrent.org',    'qBittorrent',         '=', 4),
-  (409, 'BitComet',        'http://www.bitcomet.com',       'BitComet',            '=', 4),
-  (410, 'Deluge',          'http://deluge-torrent.org',     'Deluge',              '=', 4),
-  (411, 'Vuze',            'http://www.vuze.com',           '8461-7759-5462-8226', '=', 4),
-  (412, 'Tixati',          'http://www.tixati.com',         'Tixati',              '%', 4),
-  (413, 'eMule',           'http://www.emule-project.net',  'eMule',               '=', 4),
-  (414, 'Shareaza',        'http://shareaza.sourceforge.net', 'Shareaza_is1',      '=', 4),
-  (415, 'LimeWire',        'P2P 파일 공유 (서비스 종료)',       'LimeWire',            '%', 4),
-  (416, 'FrostWire',       'http://www.frostwire.com',      'FrostWire',           '%', 4),
-  (417, 'Kazaa',           'P2P 파일 공유 (서비스 종료)',          'Kazaa',               '%', 4),
-  (418, 'BearShare',       'P2P 파일 공유 (서비스 종료)',      'BearShare',           '%', 4),
-  (419, 'iMesh',           'P2P 파일 공유 (서비스 종료)',          'iMesh',               '%', 4),
-  (420, 'Dropbox',         'http://www.dropbox.com',        'Dropbox',             '=', 4),
-  (421, 'MEGAsync',        'http://mega.nz',                'MEGAsync',            '%', 4),
-  (422, 'Resilio Sync',    'http://www.resilio.com',        'Resilio Sync',        '%', 4);
+  (401, '소리바다',        'http://www.soribada.com',       'Soribada',            '%', 4),  -- unverified: key "Soribada6" of the demo machine; no public installer script
+  (402, '프루나',          'P2P 파일 공유 (서비스 종료)',          'Pruna',               '%', 4),  -- unverified: service closed
+  (403, '클럽박스',        '웹하드 (서비스 종료)',      'Clubbox',             '%', 4),  -- unverified: service closed
+  (404, '위디스크',        'http://www.wedisk.co.kr',       'WeDisk',              '%', 4),  -- unverified: no public installer script
+  (405, '파일노리',        'http://www.filenori.com',       'Filenori',            '%', 4),  -- unverified: no public installer script
+  (406, 'uTorrent',        'http://www.utorrent.com',       'uTorrent',            '=', 4),  -- source: registry forensics reference 11.2 (HKCU ...\Uninstall\uTorrent); OpenVAS detection scripts read the same key
+  (407, 'BitTorrent',      'http://www.bittorrent.com',     'BitTorrent',          '=', 4),  -- unverified: same installer family as uTorrent, which keys on its product name
+  (408, 'qBittorrent',     'http://www.qbittorrent.org',    'qBittorrent',         '=', 4),  -- source: qBittorrent NSIS installer WriteRegStr HKLM ...\Uninstall\qBittorrent
+  (409, 'BitComet',        'http://www.bitcomet.com',       'BitComet',            '=', 4),  -- unverified: no installer script found
+  (410, 'Deluge',          'http://deluge-torrent.org',     'Deluge',              '=', 4),  -- unverified: NSIS key of the Deluge installer
+  (411, 'Vuze',            'http://www.vuze.com',           '8461-7759-5462-8226', '=', 4),  -- unverified: install4j application id of Vuze
+  (412, 'Tixati',          'http://www.tixati.com',         'Tixati',              '%', 4),  -- unverified: no installer script found
+  (413, 'eMule',           'http://www.emule-project.net',  'eMule',               '=', 4),  -- unverified: NSIS key of the eMule installer
+  (414, 'Shareaza',        'http://shareaza.sourceforge.net', 'Shareaza_is1',      '=', 4),  -- unverified: Inno Setup key (AppId Shareaza)
+  (415, 'LimeWire',        'P2P 파일 공유 (서비스 종료)',       'LimeWire',            '%', 4),  -- unverified: service closed
+  (416, 'FrostWire',       'http://www.frostwire.com',      'FrostWire',           '%', 4),  -- unverified: no installer manifest with its key found
+  (417, 'Kazaa',           'P2P 파일 공유 (서비스 종료)',          'Kazaa',               '%', 4),  -- unverified: service closed
+  (418, 'BearShare',       'P2P 파일 공유 (서비스 종료)',      'BearShare',           '%', 4),  -- unverified: service closed
+  (419, 'iMesh',           'P2P 파일 공유 (서비스 종료)',          'iMesh',               '=', 4),  -- unverified: service closed; exact because "imesh" is part of ordinary words
+  (420, 'Dropbox',         'http://www.dropbox.com',        'Dropbox',             '=', 4),  -- source: registry forensics reference 5.2 (...\Uninstall\Dropbox); Chocolatey dropbox package reads HKLM and HKCU ...\Uninstall\Dropbox
+  (421, 'MEGAsync',        'http://mega.nz',                'MEGAsync',            '=', 4),  -- source: registry forensics reference 5.6 (...\Uninstall\MEGAsync)
+  (422, 'Resilio Sync',    'http://www.resilio.com',        'Resilio Sync',        '%', 4),  -- unverified: no installer manifest with its key found
+  (423, 'Transmission',    'http://transmissionbt.com',     'Transmission',        '=', 4),  -- source: registry forensics reference 11.3 (...\Uninstall\Transmission)
+  (424, 'pCloud Drive',    'http://www.pcloud.com',         'pCloud',              '=', 4),  -- source: registry forensics reference 5.7 (...\Uninstall\pCloud)
+  (425, 'Nextcloud',       'http://nextcloud.com',          'Nextcloud',           '=', 4);  -- source: registry forensics reference 5.8 (...\Uninstall\Nextcloud)
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('uTorrent.exe', 406),
@@ -218,7 +254,10 @@ INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('iMesh.exe', 419),
   ('Dropbox.exe', 420),
   ('MEGAsync.exe', 421),
-  ('Resilio Sync.exe', 422);
+  ('Resilio Sync.exe', 422),
+  ('transmission-qt.exe', 423),
+  ('pCloud.exe', 424),
+  ('nextcloud.exe', 425);
 
 INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
   ('HKEY_LOCAL_MACHINE\SOFTWARE\Classes\uTorrent\', 406),
@@ -230,38 +269,40 @@ INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
 -- Adobe Creative Cloud names its uninstall keys after the product code and version
 -- (PHSP_22_0 and so on); Microsoft Office after the edition (Office16.PROPLUS,
 -- O365ProPlusRetail - ko-kr, HomeStudentRetail - ko-kr ...).
+-- Not listed: Bandizip (its key "Bandizip" is the same for the free edition, winget-pkgs
+-- manifests/b/Bandisoft/Bandizip/7.36 ProductCode), Navicat (the fragment also matched the
+-- free Navicat Premium Lite), WinZip (the fragment also matched WinZip Driver Updater and
+-- other programs of the vendor; the product itself registers by product code).
 -- ---------------------------------------------------------------------------------------
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
-  (901, '알집',                                 'http://www.altools.co.kr',        'ALZip',                     '%', 9),
-  (902, '반디캠',                               'http://www.bandicam.com',         'Bandicam',                  '=', 9),
-  (903, 'EditPlus',                             'http://www.editplus.com',         'EditPlus',                  '%', 9),
-  (904, 'WinRAR',                               'http://www.rarlab.com',           'WinRAR archiver',           '=', 9),
-  (905, 'WinZip',                               'http://www.winzip.com',           'WinZip',                    '%', 9),
-  (906, 'Microsoft Office Professional Plus',   'http://office.microsoft.com',     'ProPlus',                   '%', 9),
-  (907, 'Microsoft Office Home and Student',    'http://office.microsoft.com',     'HomeStudent',               '%', 9),
-  (908, 'Microsoft Office Home and Business',   'http://office.microsoft.com',     'HomeBusiness',              '%', 9),
-  (909, 'Adobe Photoshop',                      'http://www.adobe.com/products/photoshop.html',    'PHSP_', '%', 9),
-  (910, 'Adobe Illustrator',                    'http://www.adobe.com/products/illustrator.html',  'ILST_', '%', 9),
-  (911, 'Adobe Premiere Pro',                   'http://www.adobe.com/products/premiere.html',     'PPRO_', '%', 9),
-  (912, 'Adobe After Effects',                  'http://www.adobe.com/products/aftereffects.html', 'AEFT_', '%', 9),
-  (913, 'Adobe InDesign',                       'http://www.adobe.com/products/indesign.html',     'IDSN_', '%', 9),
-  (914, 'AutoCAD',                              'http://www.autodesk.com/products/autocad',        'AutoCAD', '%', 9),
-  (915, 'Total Commander',                      'http://www.ghisler.com',          'Totalcmd',                  '%', 9),
-  (916, 'Beyond Compare',                       'http://www.scootersoftware.com',  'BeyondCompare',             '%', 9),
-  (917, 'PowerISO',                             'http://www.poweriso.com',         'PowerISO',                  '%', 9),
-  (918, 'UltraISO',                             'http://www.ezbsystems.com',       'UltraISO',                  '%', 9),
-  (919, 'UltraEdit',                            'http://www.ultraedit.com',        'UltraEdit',                 '%', 9),
-  (920, 'Sublime Text',                         'http://www.sublimetext.com',      'Sublime Text',              '%', 9),
-  (921, 'Internet Download Manager',            'http://www.internetdownloadmanager.com', 'Internet Download Manager', '=', 9),
-  (922, 'Navicat',                              'http://www.navicat.com',          'Navicat',                   '%', 9),
-  (923, 'PhpStorm',                             'http://www.jetbrains.com/phpstorm', 'PhpStorm',                '%', 9);
+  (901, '알집',                                 'http://www.altools.co.kr',        'ALZip',                     '=', 9),  -- unverified: key of the demo machine; exact because "alzip" occurs inside other names (TotalZip, FinalZip)
+  (902, '반디캠',                               'http://www.bandicam.com',         'Bandicam',                  '=', 9),  -- unverified: no installer manifest with its key found
+  (903, 'EditPlus',                             'http://www.editplus.com',         'EditPlus',                  '%', 9),  -- unverified: no installer manifest with its key found
+  (904, 'WinRAR',                               'http://www.rarlab.com',           'WinRAR archiver',           '=', 9),  -- source: registry forensics reference 12.2; AutoHotkey application tests read HKLM ...\Uninstall\WinRAR archiver
+  (906, 'Microsoft Office Professional Plus',   'http://office.microsoft.com',     'ProPlus',                   '%', 9),  -- unverified: edition keys (Office16.PROPLUS, ProPlusRetail - ko-kr) carry version and language
+  (907, 'Microsoft Office Home and Student',    'http://office.microsoft.com',     'HomeStudent',               '%', 9),  -- unverified: edition keys carry version and language
+  (908, 'Microsoft Office Home and Business',   'http://office.microsoft.com',     'HomeBusiness',              '%', 9),  -- unverified: edition keys carry version and language
+  (909, 'Adobe Photoshop',                      'http://www.adobe.com/products/photoshop.html',    'PHSP_', '%', 9),  -- unverified: Creative Cloud keys carry the version (PHSP_22_0)
+  (910, 'Adobe Illustrator',                    'http://www.adobe.com/products/illustrator.html',  'ILST_', '%', 9),  -- unverified: Creative Cloud keys carry the version
+  (911, 'Adobe Premiere Pro',                   'http://www.adobe.com/products/premiere.html',     'PPRO_', '%', 9),  -- unverified: Creative Cloud keys carry the version
+  (912, 'Adobe After Effects',                  'http://www.adobe.com/products/aftereffects.html', 'AEFT_', '%', 9),  -- unverified: Creative Cloud keys carry the version
+  (913, 'Adobe InDesign',                       'http://www.adobe.com/products/indesign.html',     'IDSN_', '%', 9),  -- unverified: Creative Cloud keys carry the version
+  (914, 'AutoCAD',                              'http://www.autodesk.com/products/autocad',        'AutoCAD', '%', 9),  -- unverified: keys carry the release
+  (915, 'Total Commander',                      'http://www.ghisler.com',          'Totalcmd',                  '%', 9),  -- source: AutoHotkey application tests read ...\Uninstall\Totalcmd; programs check Totalcmd64 as well
+  (916, 'Beyond Compare',                       'http://www.scootersoftware.com',  'BeyondCompare',             '%', 9),  -- unverified: Inno Setup keys carry the major version
+  (917, 'PowerISO',                             'http://www.poweriso.com',         'PowerISO',                  '%', 9),  -- unverified: no installer manifest with its key found
+  (918, 'UltraISO',                             'http://www.ezbsystems.com',       'UltraISO',                  '%', 9),  -- unverified: no installer manifest with its key found
+  (919, 'UltraEdit',                            'http://www.ultraedit.com',        'UltraEdit',                 '%', 9),  -- unverified: no installer manifest with its key found
+  (920, 'Sublime Text',                         'http://www.sublimetext.com',      'Sublime Text',              '%', 9),  -- source: registry forensics reference 13.4 (...\Uninstall\Sublime Text_is1); version 3 used "Sublime Text 3_is1"
+  (921, 'Internet Download Manager',            'http://www.internetdownloadmanager.com', 'Internet Download Manager', '=', 9),  -- unverified: no installer manifest with its key found
+  (923, 'PhpStorm',                             'http://www.jetbrains.com/phpstorm', 'PhpStorm',                '%', 9),  -- unverified: keys carry the release (PhpStorm 2023.1)
+  (924, '한컴오피스',                           'http://www.hancom.com',           'HncOffice',                 '%', 9);  -- unverified: winget-pkgs manifests/h/Hancom/Office/11.0.0.1 states no key; fragment of the demo machine's key
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('ALZip.exe', 901),
   ('bdcam.exe', 902),
   ('editplus.exe', 903),
   ('WinRAR.exe', 904),
-  ('winzip32.exe', 905), ('winzip64.exe', 905),
   ('WINWORD.EXE', 906), ('EXCEL.EXE', 906), ('POWERPNT.EXE', 906),
   ('WINWORD.EXE', 907), ('EXCEL.EXE', 907), ('POWERPNT.EXE', 907),
   ('WINWORD.EXE', 908), ('EXCEL.EXE', 908), ('POWERPNT.EXE', 908),
@@ -278,8 +319,8 @@ INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('uedit32.exe', 919), ('uedit64.exe', 919),
   ('sublime_text.exe', 920),
   ('IDMan.exe', 921),
-  ('navicat.exe', 922),
-  ('phpstorm64.exe', 923);
+  ('phpstorm64.exe', 923),
+  ('Hwp.exe', 924), ('HCell.exe', 924), ('HShow.exe', 924);
 
 INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
   ('HKEY_LOCAL_MACHINE\SOFTWARE\WinRAR\', 904),
