@@ -84,10 +84,18 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (117, 'UltimateCleaner',            '허위 보안 프로그램', 'UltimateCleaner',           '%', 1),  -- unverified: rogue program, no published installer
   (118, 'WinPCDefender',              '허위 보안 프로그램', 'WinPCDefender',             '%', 1),  -- unverified: rogue program, no published installer
   (119, 'Advanced Identity Protector', '개인정보 보호 과장 광고 프로그램', '{94D1067D-4899-466c-BBB4-9FDD98E02C77}', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/programs_to_target_by_GUID.txt (Advanced Identity Protector)
+  (121, 'Malwarebytes',               'http://www.malwarebytes.com',     '{35065F43-4BB2-439A-BFF7-0F1014F2E0CD}_is1', '=', 1),  -- source: winget-pkgs manifests/m/Malwarebytes/Malwarebytes/5.7.1.346 ProductCode (versions 4 and 5)
+  (122, 'SUPERAntiSpyware (10)',      'http://www.superantispyware.com', '{CDDCBBF1-2703-46BC-938B-BCC81A1EEAAA}', '=', 1),  -- source: winget-pkgs manifests/s/SUPERAntiSpyware/SUPERAntiSpyware/10.0.1278 ProductCode
+  (123, 'Spybot - Search & Destroy (MSI)', 'http://www.safer-networking.org', '{B4092C6D-E886-4CB2-BA68-FE5A88D31DE6}', '=', 1),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Spybot - Search & Destroy)
+  (124, 'PCKeeper',                   '허위 최적화 프로그램', '{8BD51157-BF89-4770-AA1A-94DFD5F05D15}', '=', 1),  -- source: bmrf/tron programs_to_target_by_GUID.txt (PCKeeper)
+  (125, 'Uniblue SpeedUpMyPC',        '허위 최적화 프로그램', '{E55B3271-7CA8-4D0C-AE06-69A24856E996}', '=', 1),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Uniblue SpeedUpMyPC)
+  (126, 'Connect To Tech-Support',    '가짜 기술 지원 (악성 프로그램)', '{A22B8513-EA8C-46A1-9735-F5BE971C368D}', '=', 1),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Connect To Tech-Support (malware))
+  (127, 'Uninstall Helper (malware)', '악성 프로그램', '{82BF2C5E-79A7-4A13-B508-D5E64A5B141E}', '=', 1),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Uninstall Helper (malware))
+  (128, 'Steam 1.0.0.0 (malware)',    '악성 프로그램 (Valve의 Steam이 아님)', '{AE8705FB-E13C-40A9-8A2D-68D6733FBFC2}', '=', 1),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Steam 1.0.0.0, malware; not Valve's Steam)
   (120, 'CA Pest Patrol Realtime Protection', '스파이웨어 제거 프로그램 (개발 중단)', '{F05A5232-CE5E-4274-AB27-44EB8105898D}', '=', 1),  -- source: bmrf/tron programs_to_target_by_GUID.txt (CA Pest Patrol Realtime Protection 001.001.0034)
   (131, 'Spybot - Search & Destroy',  'http://www.safer-networking.org', 'Spybot - Search & Destroy', '%', 1),  -- unverified: Inno Setup key "Spybot - Search & Destroy_is1" (demo machine); the fragment also covers version 1 keys
   (132, 'Malwarebytes Anti-Malware',  'http://www.malwarebytes.com',     'Malwarebytes'' Anti-Malware', '%', 1),  -- unverified: Inno Setup key of versions 1.x "Malwarebytes' Anti-Malware_is1"; narrowed so that Anti-Exploit and AdwCleaner stay out
-  (133, 'SUPERAntiSpyware',           'http://www.superantispyware.com', 'SUPERAntiSpyware',          '%', 1),  -- unverified: no installer script or manifest found
+  (133, 'SUPERAntiSpyware',           'http://www.superantispyware.com', 'SUPERAntiSpyware',          '%', 1),  -- unverified: key of versions before 10 (version 10 registers by product code, row 122)
   (135, 'Spyware Doctor',             'http://www.pctools.com',          'Spyware Doctor',            '%', 1),  -- unverified: product discontinued, no installer manifest
   (136, 'Spyware Terminator',         'http://www.spywareterminator.com', 'Spyware Terminator',       '%', 1),  -- unverified: no installer script or manifest found
   (137, 'SpyHunter',                  'http://www.enigmasoftware.com',   'SpyHunter',                 '%', 1),  -- unverified: no installer script or manifest found
@@ -144,7 +152,11 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (231, 'Browser Address Error Redirector', '검색 설정 변경 프로그램', '{DF9A6075-9308-4572-8932-A4316243C4D9}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Browser Address Error Redirector)
   (232, 'Bing Bar',                 '툴바 (서비스 종료)',            '{3365E735-48A6-4194-9988-CE59AC5AE503}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Bing Bar, first code of the group)
   (233, 'Amazon 1Button App 1',     '쇼핑 툴바',                     '{134E190A-CE2A-4436-BDEB-387CC36A96C9}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Amazon 1Button App)
-  (234, 'Amazon 1Button App 2',     '쇼핑 툴바',                     '{EBCCD2B7-FCA9-4714-97A4-CBC48E544BB2}', '=', 2);  -- source: bmrf/tron programs_to_target_by_GUID.txt (Amazon 1Button App)
+  (234, 'Amazon 1Button App 2',     '쇼핑 툴바',                     '{EBCCD2B7-FCA9-4714-97A4-CBC48E544BB2}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Amazon 1Button App)
+  (235, 'Snap.Do',                  '검색 설정 변경 프로그램',       '{CC6F61A9-A55E-4D04-A674-7A498CD8B809}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Snap.Do, browser hijacker)
+  (236, 'My Way Search Assistant',  '검색 설정 변경 프로그램',       '{05F1B866-2372-4E82-9AA8-C64FB11CEF8B}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (My Way Search Assistant)
+  (237, 'ooVoo Teoma Search App',   '검색 설정 변경 프로그램',       '{4F564F2D-5447-006A-76A7-A758B70C2D01}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (ooVoo Teoma Search App)
+  (238, 'Level Quality Watcher',    '광고 프로그램 (애드웨어)',      '{19DC5AB8-0792-4875-8F1B-896C5A9CE6AE}', '=', 2);  -- source: bmrf/tron programs_to_target_by_GUID.txt (Level Quality Watcher, adware)
 
 INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
   ('HKEY_LOCAL_MACHINE\SOFTWARE\MyWebSearch\', 210),
@@ -160,23 +172,32 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (302, '카카오톡',            'http://www.kakaocorp.com',       'KakaoTalk',                                   '=', 3),  -- source: winget-pkgs manifests/k/Kakao/KakaoTalk/26.3.1.5062 ProductCode (NSIS, machine)
   (303, '버디버디',            '메신저 (서비스 종료)',    'BuddyBuddy',                                  '%', 3),  -- unverified: service closed
   (304, 'Skype',               'http://www.skype.com',           'Skype_is1',                                   '=', 3),  -- source: security-check program JBU_PRJ1 Program.cs reads HKLM ...\Uninstall\Skype_is1
-  (305, 'Telegram Desktop',    'http://desktop.telegram.org',    '{53F49750-6209-4FBF-9CA8-7A333C87D1ED}_is1',  '=', 3),  -- source: telegramdesktop/tdesktop Telegram/SourceFiles/core/version.h AppId and Setup.iss (Inno Setup, per user)
+  (305, 'Telegram Desktop',    'http://desktop.telegram.org',    '{53F49750-6209-4FBF-9CA8-7A333C87D1ED}_is1',  '=', 3),  -- source: telegramdesktop/tdesktop Telegram/SourceFiles/core/version.h AppId and Setup.iss (Inno Setup, per user); CNRS RESINFO SWMB lists the same key
   (306, 'Discord',             'http://discord.com',             'Discord',                                     '=', 3),  -- source: registry forensics reference 6.3 (HKCU ...\Uninstall\Discord, Squirrel); was a fragment that is an English word
   (307, 'Slack',               'http://slack.com',               'slack',                                       '=', 3),  -- source: winget-pkgs manifests/s/SlackTechnologies/Slack/4.49.81 ProductCode
   (308, 'Zoom',                'http://zoom.us',                 'ZoomUMX',                                     '=', 3),  -- source: registry forensics reference 6.4 (...\Uninstall\ZoomUMX)
   (309, 'Microsoft Teams',     'http://www.microsoft.com/microsoft-teams', 'Teams',                             '=', 3),  -- source: registry forensics reference 6.1 (HKCU ...\Uninstall\Teams, per-user classic Teams)
   (310, 'WhatsApp',            'http://www.whatsapp.com',        'WhatsApp',                                    '=', 3),  -- source: registry forensics reference 6.8 (HKCU ...\Uninstall\WhatsApp)
-  (311, 'WeChat',              'http://www.wechat.com',          'WeChat',                                      '=', 3),  -- unverified: NSIS key; exact so that WeChat Work (WXWork) and developer tools stay out
-  (312, 'Viber',               'http://www.viber.com',           'Viber',                                       '%', 3),  -- unverified: no installer manifest with its key found
+  (311, 'WeChat',              'http://www.wechat.com',          'WeChat',                                      '=', 3),  -- source: winget-pkgs manifests/t/Tencent/WeChat/3.9.12.57 ProductCode; exact so that WeChat Work (WXWork) stays out
+  (312, 'Viber',               'http://www.viber.com',           'Viber',                                       '%', 3),  -- unverified: key of the old installer; today's MSI packages register by product code (rows 322-324)
   (313, 'Yahoo! Messenger',    'http://messenger.yahoo.com',     'Yahoo! Messenger',                            '%', 3),  -- unverified: product discontinued
   (314, 'Google Talk',         'http://www.google.com/talk',     'Google Talk',                                 '=', 3),  -- unverified: exact so that the Google Talk Plugin (a different product) stays out
-  (315, 'Pidgin',              'http://pidgin.im',               'Pidgin',                                      '=', 3),  -- unverified: NSIS key of the Pidgin installer
+  (315, 'Pidgin',              'http://pidgin.im',               'Pidgin',                                      '=', 3),  -- source: winget-pkgs manifests/p/Pidgin/Pidgin/2.14.14 ProductCode
   (316, 'Trillian',            'http://www.trillian.im',         'Trillian',                                    '%', 3),  -- unverified: no installer manifest with its key found
   (317, 'Miranda IM',          '메신저 (개발 중단)',      'Miranda IM',                                  '%', 3),  -- unverified: product discontinued
   (318, 'TeamSpeak 3 Client',  'http://www.teamspeak.com',       'TeamSpeak 3 Client',                          '%', 3),  -- unverified: no installer manifest with its key found
-  (319, 'mIRC',                'http://www.mirc.com',            'mIRC',                                        '=', 3),  -- unverified: no installer manifest with its key found
-  (320, 'HexChat',             'http://hexchat.github.io',       'HexChat_is1',                                 '=', 3),  -- unverified: Inno Setup key (AppId HexChat)
-  (321, 'LINE',                'http://line.me',                 'LINE',                                        '=', 3);  -- source: security-check program JBU_PRJ1 Program.cs reads HKCU ...\Uninstall\LINE
+  (319, 'mIRC',                'http://www.mirc.com',            'mIRC',                                        '=', 3),  -- unverified: winget-pkgs manifests/m/mIRC/mIRC/7.83 states no key
+  (320, 'HexChat',             'http://hexchat.github.io',       'HexChat_is1',                                 '=', 3),  -- source: winget-pkgs manifests/h/HexChat/HexChat/2.16.2 ProductCode
+  (321, 'LINE',                'http://line.me',                 'LINE',                                        '=', 3),  -- source: winget-pkgs manifests/l/LINE/LINE/9.4.0.3476 AppsAndFeaturesEntries ProductCode (per user); JBU_PRJ1 Program.cs reads HKCU ...\Uninstall\LINE
+  (322, 'Viber 28.9',          'http://www.viber.com',           '{45495D0F-2D7B-4C13-9222-CF8137C8B4ED}',      '=', 3),  -- source: winget-pkgs manifests/r/Rakuten/Viber/28.9.0.0 ProductCode (MSI, changes with every version)
+  (323, 'Viber 27.9',          'http://www.viber.com',           '{D431C36B-881E-4E90-B9C2-5CB871F43A11}',      '=', 3),  -- source: winget-pkgs manifests/r/Rakuten/Viber/27.9.0.0 ProductCode
+  (324, 'Viber 26.8',          'http://www.viber.com',           '{D99C983D-A3EC-44A3-840A-3C69D66EFDD5}',      '=', 3),  -- source: winget-pkgs manifests/r/Rakuten/Viber/26.8.4.0 ProductCode
+  (325, 'Facebook Messenger',  '메신저',                         '{7204BDEE-1A48-4D95-A964-44A9250B439E}',      '=', 3),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Facebook Messenger 2.1.4814.0)
+  (326, 'Windows Live Messenger 1', '메신저 (서비스 종료)',      '{A85FD55B-891B-4314-97A5-EA96C0BD80B5}',      '=', 3),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Messenger)
+  (327, 'Windows Live Messenger 2', '메신저 (서비스 종료)',      '{EB4DF488-AAEF-406F-A341-CB2AAA315B90}',      '=', 3),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Messenger)
+  (328, 'Windows Live Messenger 3', '메신저 (서비스 종료)',      '{E5B21F11-6933-4E0B-A25C-7963E3C07D11}',      '=', 3),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Messenger)
+  (329, 'Windows Live Messenger 4', '메신저 (서비스 종료)',      '{2A3FC24C-6EC0-4519-A52B-FDA4EA9B2D24}',      '=', 3),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Messenger)
+  (330, 'Windows Live Messenger 5', '메신저 (서비스 종료)',      '{6057E21C-ABE9-4059-AE3E-3BEB9925E660}',      '=', 3);  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Messenger)
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('NateOnMain.exe', 301),
@@ -198,7 +219,9 @@ INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('ts3client_win32.exe', 318), ('ts3client_win64.exe', 318),
   ('mirc.exe', 319),
   ('hexchat.exe', 320),
-  ('LINE.exe', 321);
+  ('LINE.exe', 321),
+  ('Viber.exe', 322), ('Viber.exe', 323), ('Viber.exe', 324),
+  ('msnmsgr.exe', 326), ('msnmsgr.exe', 327), ('msnmsgr.exe', 328), ('msnmsgr.exe', 329), ('msnmsgr.exe', 330);
 
 INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
   ('HKEY_LOCAL_MACHINE\SOFTWARE\Skype\Phone\', 304),
@@ -219,23 +242,28 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (406, 'uTorrent',        'http://www.utorrent.com',       'uTorrent',            '=', 4),  -- source: registry forensics reference 11.2 (HKCU ...\Uninstall\uTorrent); OpenVAS detection scripts read the same key
   (407, 'BitTorrent',      'http://www.bittorrent.com',     'BitTorrent',          '=', 4),  -- unverified: same installer family as uTorrent, which keys on its product name
   (408, 'qBittorrent',     'http://www.qbittorrent.org',    'qBittorrent',         '=', 4),  -- source: qBittorrent NSIS installer WriteRegStr HKLM ...\Uninstall\qBittorrent
-  (409, 'BitComet',        'http://www.bitcomet.com',       'BitComet',            '=', 4),  -- unverified: no installer script found
-  (410, 'Deluge',          'http://deluge-torrent.org',     'Deluge',              '=', 4),  -- unverified: NSIS key of the Deluge installer
+  (409, 'BitComet',        'http://www.bitcomet.com',       'BitComet',            '%', 4),  -- source: winget-pkgs manifests/b/BitComet/BitComet/1.88 ProductCode BitComet_x64 (a fragment, so that the 32-bit key BitComet is found as well)
+  (410, 'Deluge',          'http://deluge-torrent.org',     'Deluge',              '=', 4),  -- source: winget-pkgs manifests/d/DelugeTeam/Deluge/2.2.0 AppsAndFeaturesEntries ProductCode
   (411, 'Vuze',            'http://www.vuze.com',           '8461-7759-5462-8226', '=', 4),  -- unverified: install4j application id of Vuze
-  (412, 'Tixati',          'http://www.tixati.com',         'Tixati',              '%', 4),  -- unverified: no installer script found
+  (412, 'Tixati',          'http://www.tixati.com',         'Tixati',              '%', 4),  -- unverified: winget-pkgs manifests/t/Tixati/Tixati/3.19 is a portable package without a key
   (413, 'eMule',           'http://www.emule-project.net',  'eMule',               '=', 4),  -- unverified: NSIS key of the eMule installer
   (414, 'Shareaza',        'http://shareaza.sourceforge.net', 'Shareaza_is1',      '=', 4),  -- unverified: Inno Setup key (AppId Shareaza)
   (415, 'LimeWire',        'P2P 파일 공유 (서비스 종료)',       'LimeWire',            '%', 4),  -- unverified: service closed
-  (416, 'FrostWire',       'http://www.frostwire.com',      'FrostWire',           '%', 4),  -- unverified: no installer manifest with its key found
+  (416, 'FrostWire',       'http://www.frostwire.com',      'FrostWire',           '%', 4),  -- source: winget-pkgs manifests/f/FrostWire/FrostWire/7.0.3.330 ProductCode "FrostWire 6" (kept by version 7)
   (417, 'Kazaa',           'P2P 파일 공유 (서비스 종료)',          'Kazaa',               '%', 4),  -- unverified: service closed
   (418, 'BearShare',       'P2P 파일 공유 (서비스 종료)',      'BearShare',           '%', 4),  -- unverified: service closed
   (419, 'iMesh',           'P2P 파일 공유 (서비스 종료)',          'iMesh',               '=', 4),  -- unverified: service closed; exact because "imesh" is part of ordinary words
   (420, 'Dropbox',         'http://www.dropbox.com',        'Dropbox',             '=', 4),  -- source: registry forensics reference 5.2 (...\Uninstall\Dropbox); Chocolatey dropbox package reads HKLM and HKCU ...\Uninstall\Dropbox
   (421, 'MEGAsync',        'http://mega.nz',                'MEGAsync',            '=', 4),  -- source: registry forensics reference 5.6 (...\Uninstall\MEGAsync)
-  (422, 'Resilio Sync',    'http://www.resilio.com',        'Resilio Sync',        '%', 4),  -- unverified: no installer manifest with its key found
+  (422, 'Resilio Sync',    'http://www.resilio.com',        'Resilio Sync',        '%', 4),  -- unverified: winget-pkgs manifests/r/Resilio/ResilioSync/3.1.2.1076 states no key
   (423, 'Transmission',    'http://transmissionbt.com',     'Transmission',        '=', 4),  -- source: registry forensics reference 11.3 (...\Uninstall\Transmission)
   (424, 'pCloud Drive',    'http://www.pcloud.com',         'pCloud',              '=', 4),  -- source: registry forensics reference 5.7 (...\Uninstall\pCloud)
-  (425, 'Nextcloud',       'http://nextcloud.com',          'Nextcloud',           '=', 4);  -- source: registry forensics reference 5.8 (...\Uninstall\Nextcloud)
+  (425, 'Nextcloud',       'http://nextcloud.com',          'Nextcloud',           '=', 4),  -- source: registry forensics reference 5.8 (...\Uninstall\Nextcloud)
+  (426, 'Windows Live Mesh 1', '웹 저장소 동기화 (서비스 종료)', '{841F1FB4-FDF8-461C-A496-3E1CFD84C0B5}', '=', 4),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Mesh)
+  (427, 'Windows Live Mesh 2', '웹 저장소 동기화 (서비스 종료)', '{A0C91188-C88F-4E86-93E6-CD7C9A266649}', '=', 4),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Mesh)
+  (428, 'Windows Live Mesh 3', '웹 저장소 동기화 (서비스 종료)', '{2902F983-B4C1-44BA-B85D-5C6D52E2C441}', '=', 4),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Mesh)
+  (429, 'Windows Live Mesh 4', '웹 저장소 동기화 (서비스 종료)', '{DECDCB7C-58CC-4865-91AF-627F9798FE48}', '=', 4),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Mesh)
+  (430, 'Windows Live Sync',   '웹 저장소 동기화 (서비스 종료)', '{84EBDF39-4B33-49D7-A0BD-EB6E2C4E81C1}', '=', 4);  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Sync)
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('uTorrent.exe', 406),
@@ -270,15 +298,16 @@ INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
 -- (PHSP_22_0 and so on); Microsoft Office after the edition (Office16.PROPLUS,
 -- O365ProPlusRetail - ko-kr, HomeStudentRetail - ko-kr ...).
 -- Not listed: Bandizip (its key "Bandizip" is the same for the free edition, winget-pkgs
--- manifests/b/Bandisoft/Bandizip/7.36 ProductCode), Navicat (the fragment also matched the
--- free Navicat Premium Lite), WinZip (the fragment also matched WinZip Driver Updater and
--- other programs of the vendor; the product itself registers by product code).
+-- manifests/b/Bandisoft/Bandizip/7.36 ProductCode). The fragments "Navicat" and "WinZip" were
+-- replaced by exact keys: "Navicat" also matched the free Navicat Premium Lite, "WinZip"
+-- also matched WinZip Driver Updater and other programs of the vendor, while WinZip itself
+-- registers by product code.
 -- ---------------------------------------------------------------------------------------
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
   (901, '알집',                                 'http://www.altools.co.kr',        'ALZip',                     '=', 9),  -- unverified: key of the demo machine; exact because "alzip" occurs inside other names (TotalZip, FinalZip)
-  (902, '반디캠',                               'http://www.bandicam.com',         'Bandicam',                  '=', 9),  -- unverified: no installer manifest with its key found
-  (903, 'EditPlus',                             'http://www.editplus.com',         'EditPlus',                  '%', 9),  -- unverified: no installer manifest with its key found
-  (904, 'WinRAR',                               'http://www.rarlab.com',           'WinRAR archiver',           '=', 9),  -- source: registry forensics reference 12.2; AutoHotkey application tests read HKLM ...\Uninstall\WinRAR archiver
+  (902, '반디캠',                               'http://www.bandicam.com',         'Bandicam',                  '=', 9),  -- unverified: winget-pkgs manifests/b/BandicamCompany/Bandicam/7.0.1.2132 states no key
+  (903, 'EditPlus',                             'http://www.editplus.com',         'EditPlus',                  '=', 9),  -- source: winget-pkgs manifests/e/ES-Computing/EditPlus/6.1.780.0 ProductCode
+  (904, 'WinRAR',                               'http://www.rarlab.com',           'WinRAR archiver',           '=', 9),  -- source: winget-pkgs manifests/r/RARLab/WinRAR/7.23.0 ProductCode; registry forensics reference 12.2
   (906, 'Microsoft Office Professional Plus',   'http://office.microsoft.com',     'ProPlus',                   '%', 9),  -- unverified: edition keys (Office16.PROPLUS, ProPlusRetail - ko-kr) carry version and language
   (907, 'Microsoft Office Home and Student',    'http://office.microsoft.com',     'HomeStudent',               '%', 9),  -- unverified: edition keys carry version and language
   (908, 'Microsoft Office Home and Business',   'http://office.microsoft.com',     'HomeBusiness',              '%', 9),  -- unverified: edition keys carry version and language
@@ -288,14 +317,26 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (912, 'Adobe After Effects',                  'http://www.adobe.com/products/aftereffects.html', 'AEFT_', '%', 9),  -- unverified: Creative Cloud keys carry the version
   (913, 'Adobe InDesign',                       'http://www.adobe.com/products/indesign.html',     'IDSN_', '%', 9),  -- unverified: Creative Cloud keys carry the version
   (914, 'AutoCAD',                              'http://www.autodesk.com/products/autocad',        'AutoCAD', '%', 9),  -- unverified: keys carry the release
-  (915, 'Total Commander',                      'http://www.ghisler.com',          'Totalcmd',                  '%', 9),  -- source: AutoHotkey application tests read ...\Uninstall\Totalcmd; programs check Totalcmd64 as well
-  (916, 'Beyond Compare',                       'http://www.scootersoftware.com',  'BeyondCompare',             '%', 9),  -- unverified: Inno Setup keys carry the major version
-  (917, 'PowerISO',                             'http://www.poweriso.com',         'PowerISO',                  '%', 9),  -- unverified: no installer manifest with its key found
-  (918, 'UltraISO',                             'http://www.ezbsystems.com',       'UltraISO',                  '%', 9),  -- unverified: no installer manifest with its key found
+  (915, 'Total Commander',                      'http://www.ghisler.com',          'Totalcmd',                  '%', 9),  -- source: AutoHotkey application tests read ...\Uninstall\Totalcmd; a C# tool checks Totalcmd64 as well (winget-pkgs manifests/g/Ghisler/TotalCommander/11.58 states no key)
+  (916, 'Beyond Compare',                       'http://www.scootersoftware.com',  'BeyondCompare',             '%', 9),  -- source: winget-pkgs manifests/s/ScooterSoftware/BeyondCompare/5/5.2.6.32774 ProductCode BeyondCompare5_is1 (the key carries the major version)
+  (917, 'PowerISO',                             'http://www.poweriso.com',         'PowerISO',                  '=', 9),  -- source: winget-pkgs manifests/p/PowerSoftware/PowerISO/9.5.0.0 ProductCode
+  (918, 'UltraISO',                             'http://www.ezbsystems.com',       'UltraISO',                  '%', 9),  -- unverified: winget-pkgs manifests/e/EZBSystems/UltraISO/9.76 (Inno Setup) states no key
   (919, 'UltraEdit',                            'http://www.ultraedit.com',        'UltraEdit',                 '%', 9),  -- unverified: no installer manifest with its key found
-  (920, 'Sublime Text',                         'http://www.sublimetext.com',      'Sublime Text',              '%', 9),  -- source: registry forensics reference 13.4 (...\Uninstall\Sublime Text_is1); version 3 used "Sublime Text 3_is1"
-  (921, 'Internet Download Manager',            'http://www.internetdownloadmanager.com', 'Internet Download Manager', '=', 9),  -- unverified: no installer manifest with its key found
-  (923, 'PhpStorm',                             'http://www.jetbrains.com/phpstorm', 'PhpStorm',                '%', 9),  -- unverified: keys carry the release (PhpStorm 2023.1)
+  (920, 'Sublime Text',                         'http://www.sublimetext.com',      'Sublime Text',              '%', 9),  -- source: winget-pkgs manifests/s/SublimeHQ/SublimeText/4/4.0.0.421500 ProductCode Sublime Text_is1; version 3 used "Sublime Text 3_is1"
+  (921, 'Internet Download Manager',            'http://www.internetdownloadmanager.com', 'Internet Download Manager', '=', 9),  -- source: winget-pkgs manifests/t/Tonec/InternetDownloadManager/6.42.38 ProductCode
+  (923, 'PhpStorm',                             'http://www.jetbrains.com/phpstorm', 'PhpStorm',                '%', 9),  -- source: winget-pkgs manifests/j/JetBrains/PHPStorm/2023.3.4 AppsAndFeaturesEntries ProductCode "PhpStorm 2023.3.4" (the key carries the release)
+  (925, 'Navicat Premium 17',                   'http://www.navicat.com',          'Navicat 17 Premium_is1',    '=', 9),  -- source: winget-pkgs manifests/p/PremiumSoft/NavicatPremium/17.3.11 ProductCode; exact, the free Lite edition is "Navicat 17 Premium Lite_is1"
+  (926, 'WinZip 1',                             'http://www.winzip.com',           '{CD95F661-A5C4-44F5-A6AA-ECDD91C240ED}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (WinZip, various versions)
+  (927, 'WinZip 2',                             'http://www.winzip.com',           '{CD95F661-A5C4-44F5-A6AA-ECDD91C240CD}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (WinZip, various versions)
+  (928, 'WinZip 3',                             'http://www.winzip.com',           '{CD95F661-A5C4-44F5-A6AA-ECDD91C240C3}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (WinZip, various versions)
+  (929, 'WinZip 4',                             'http://www.winzip.com',           '{CD95F661-A5C4-44F5-A6AA-ECDD91C240CF}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (WinZip, various versions)
+  (930, 'WinZip 5',                             'http://www.winzip.com',           '{CD95F661-A5C4-44F5-A6AA-ECDD91C240E3}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (WinZip, various versions)
+  (931, 'Nitro Pro 8 (1)',                      'http://www.gonitro.com',          '{2269F0D5-DE47-4313-9003-BB6357919314}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Nitro Pro 8)
+  (932, 'Nitro Pro 8 (2)',                      'http://www.gonitro.com',          '{392C767D-4EE2-49B5-A3B4-A4C3AB6DC145}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Nitro Pro 8)
+  (933, 'Nitro Pro 8 (3)',                      'http://www.gonitro.com',          '{6E7DFD3E-2E89-4F35-B4F2-D3301A4AD190}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Nitro Pro 8)
+  (934, 'Nitro Pro 9 (1)',                      'http://www.gonitro.com',          '{70B831B7-A8EE-4C5F-8F34-F383D24B3A04}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Nitro Pro 9)
+  (935, 'Nitro Pro 9 (2)',                      'http://www.gonitro.com',          '{1E067071-56A8-43EF-9526-73FF8CE5825A}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Nitro Pro 9)
+  (936, 'Nitro Pro 9 (3)',                      'http://www.gonitro.com',          '{DEE5747D-4DF1-412F-B438-DBB7919B68B8}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Nitro Pro 9)
   (924, '한컴오피스',                           'http://www.hancom.com',           'HncOffice',                 '%', 9);  -- unverified: winget-pkgs manifests/h/Hancom/Office/11.0.0.1 states no key; fragment of the demo machine's key
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
@@ -320,7 +361,13 @@ INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('sublime_text.exe', 920),
   ('IDMan.exe', 921),
   ('phpstorm64.exe', 923),
-  ('Hwp.exe', 924), ('HCell.exe', 924), ('HShow.exe', 924);
+  ('Hwp.exe', 924), ('HCell.exe', 924), ('HShow.exe', 924),
+  ('navicat.exe', 925),
+  ('winzip32.exe', 926), ('winzip64.exe', 926), ('winzip32.exe', 927), ('winzip64.exe', 927),
+  ('winzip32.exe', 928), ('winzip64.exe', 928), ('winzip32.exe', 929), ('winzip64.exe', 929),
+  ('winzip32.exe', 930), ('winzip64.exe', 930),
+  ('NitroPDF.exe', 931), ('NitroPDF.exe', 932), ('NitroPDF.exe', 933),
+  ('NitroPDF.exe', 934), ('NitroPDF.exe', 935), ('NitroPDF.exe', 936);
 
 INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
   ('HKEY_LOCAL_MACHINE\SOFTWARE\WinRAR\', 904),

@@ -12,7 +12,8 @@ Every product row is applied to every corpus entry with the category scan's own 
 A fragment is also tried on the entries' display names: many installers name their key after
 the product, so a fragment found in another product's display name will meet that product's
 key on some machine. A row may match only entries of its own product (the corpus column
-"product" equals the row's product name); any other match fails the check.
+"product" names the same product as the row, ignoring a trailing version or "(n)" that tells
+several rows of one product apart); any other match fails the check.
 
 Every product row of kelvo.sql must end with "-- source: ..." or "-- unverified: ..."; a row
 without either fails the check too.
@@ -84,6 +85,14 @@ def load_corpus(path):
     return entries
 
 
+def family(name):
+    """A product without the suffix that tells several rows of it apart: 'Viber 28.9',
+    'Nitro Pro 8 (2)', 'Spybot - Search & Destroy (MSI)' and 'Search App by Ask 3' belong to
+    'Viber', 'Nitro Pro', 'Spybot - Search & Destroy' and 'Search App by Ask'."""
+    name = re.sub(r"\s+\([^()]*\)$", "", name.strip())
+    return re.sub(r"\s+[0-9]+(\.[0-9]+)?$", "", name)
+
+
 def matches(row, entry):
     """'key', 'display' or None: where the row meets the entry under the scan's rules."""
     if row["fragment"]:
@@ -106,7 +115,7 @@ def check(rows, evidence, corpus, out):
     stats = []
     for type_, title in CATEGORIES:
         own_rows = [r for r in rows if r["type"] == type_]
-        names = {r["name"] for r in own_rows}
+        names = {family(r["name"]) for r in own_rows}
         verified = sum(1 for r in own_rows if evidence.get(r["seq"], ("",))[0] == "source")
         hits = good = 0
         found_products = set()
@@ -116,16 +125,16 @@ def check(rows, evidence, corpus, out):
                 if not where:
                     continue
                 hits += 1
-                if entry["product"] == row["name"]:
+                if family(entry["product"]) == family(row["name"]):
                     good += 1
                     if where == "key":
-                        found_products.add(entry["product"])
+                        found_products.add(family(entry["product"]))
                 else:
                     failures.append("category %d row %d %s (%s %r) matches the %s of %s: %r %r (corpus line %d, %s)"
                                     % (type_, row["seq"], row["name"], "fragment" if row["fragment"] else "exact",
                                        row["key"], where, entry["product"], entry["key"], entry["display"],
                                        entry["line"], entry["source"]))
-        keyed_products = {e["product"] for e in corpus if e["key"] and e["product"] in names}
+        keyed_products = {family(e["product"]) for e in corpus if e["key"] and family(e["product"]) in names}
         stats.append(dict(type=type_, title=title, rows=len(own_rows), verified=verified, hits=hits, good=good,
                           covered=len(found_products & keyed_products), keyed=len(keyed_products)))
     return failures, stats
