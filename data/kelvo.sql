@@ -93,7 +93,7 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (127, 'Uninstall Helper (malware)', '악성 프로그램', '{82BF2C5E-79A7-4A13-B508-D5E64A5B141E}', '=', 1),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Uninstall Helper (malware))
   (128, 'Steam 1.0.0.0 (malware)',    '악성 프로그램 (Valve의 Steam이 아님)', '{AE8705FB-E13C-40A9-8A2D-68D6733FBFC2}', '=', 1),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Steam 1.0.0.0, malware; not Valve's Steam)
   (120, 'CA Pest Patrol Realtime Protection', '스파이웨어 제거 프로그램 (개발 중단)', '{F05A5232-CE5E-4274-AB27-44EB8105898D}', '=', 1),  -- source: bmrf/tron programs_to_target_by_GUID.txt (CA Pest Patrol Realtime Protection 001.001.0034)
-  (131, 'Spybot - Search & Destroy',  'http://www.safer-networking.org', 'Spybot - Search & Destroy', '%', 1),  -- unverified: Inno Setup key "Spybot - Search & Destroy_is1" (demo machine); the fragment also covers version 1 keys
+  (131, 'Spybot - Search & Destroy',  'http://www.safer-networking.org', 'Spybot - Search & Destroy', '%', 1),  -- source: Nessus detection script reads ...\Uninstall\Spybot - Search & Destroy_is1 (Inno Setup); newer MSI installers: row 123
   (132, 'Malwarebytes Anti-Malware',  'http://www.malwarebytes.com',     'Malwarebytes'' Anti-Malware', '%', 1),  -- unverified: Inno Setup key of versions 1.x "Malwarebytes' Anti-Malware_is1"; narrowed so that Anti-Exploit and AdwCleaner stay out
   (133, 'SUPERAntiSpyware',           'http://www.superantispyware.com', 'SUPERAntiSpyware',          '%', 1),  -- unverified: key of versions before 10 (version 10 registers by product code, row 122)
   (135, 'Spyware Doctor',             'http://www.pctools.com',          'Spyware Doctor',            '%', 1),  -- unverified: product discontinued, no installer manifest
@@ -180,12 +180,12 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (310, 'WhatsApp',            'http://www.whatsapp.com',        'WhatsApp',                                    '=', 3),  -- source: registry forensics reference 6.8 (HKCU ...\Uninstall\WhatsApp)
   (311, 'WeChat',              'http://www.wechat.com',          'WeChat',                                      '=', 3),  -- source: winget-pkgs manifests/t/Tencent/WeChat/3.9.12.57 ProductCode; exact so that WeChat Work (WXWork) stays out
   (312, 'Viber',               'http://www.viber.com',           'Viber',                                       '%', 3),  -- unverified: key of the old installer; today's MSI packages register by product code (rows 322-324)
-  (313, 'Yahoo! Messenger',    'http://messenger.yahoo.com',     'Yahoo! Messenger',                            '%', 3),  -- unverified: product discontinued
+  (313, 'Yahoo! Messenger',    'http://messenger.yahoo.com',     'Yahoo! Messenger',                            '%', 3),  -- source: OpenVAS detection scripts read ...\Uninstall\Yahoo! Messenger
   (314, 'Google Talk',         'http://www.google.com/talk',     'Google Talk',                                 '=', 3),  -- unverified: exact so that the Google Talk Plugin (a different product) stays out
   (315, 'Pidgin',              'http://pidgin.im',               'Pidgin',                                      '=', 3),  -- source: winget-pkgs manifests/p/Pidgin/Pidgin/2.14.14 ProductCode
-  (316, 'Trillian',            'http://www.trillian.im',         'Trillian',                                    '%', 3),  -- unverified: no installer manifest with its key found
-  (317, 'Miranda IM',          '메신저 (개발 중단)',      'Miranda IM',                                  '%', 3),  -- unverified: product discontinued
-  (318, 'TeamSpeak 3 Client',  'http://www.teamspeak.com',       'TeamSpeak 3 Client',                          '%', 3),  -- unverified: no installer manifest with its key found
+  (316, 'Trillian',            'http://www.trillian.im',         'Trillian',                                    '%', 3),  -- source: OpenVAS detection script reads ...\Uninstall\Trillian
+  (317, 'Miranda IM',          '메신저 (개발 중단)',      'Miranda IM',                                  '%', 3),  -- source: Miranda IM NSIS installer WriteRegStr ...\Uninstall\Miranda IM (older installers: "Miranda IM_is1", also matched)
+  (318, 'TeamSpeak 3 Client',  'http://www.teamspeak.com',       'TeamSpeak 3 Client',                          '=', 3),  -- source: TeamSpeak launchers and mod managers read HKLM and HKCU ...\Uninstall\TeamSpeak 3 Client
   (319, 'mIRC',                'http://www.mirc.com',            'mIRC',                                        '=', 3),  -- unverified: winget-pkgs manifests/m/mIRC/mIRC/7.83 states no key
   (320, 'HexChat',             'http://hexchat.github.io',       'HexChat_is1',                                 '=', 3),  -- source: winget-pkgs manifests/h/HexChat/HexChat/2.16.2 ProductCode
   (321, 'LINE',                'http://line.me',                 'LINE',                                        '=', 3),  -- source: winget-pkgs manifests/l/LINE/LINE/9.4.0.3476 AppsAndFeaturesEntries ProductCode (per user); JBU_PRJ1 Program.cs reads HKCU ...\Uninstall\LINE
@@ -240,14 +240,14 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (404, '위디스크',        'http://www.wedisk.co.kr',       'WeDisk',              '%', 4),  -- unverified: no public installer script
   (405, '파일노리',        'http://www.filenori.com',       'Filenori',            '%', 4),  -- unverified: no public installer script
   (406, 'uTorrent',        'http://www.utorrent.com',       'uTorrent',            '=', 4),  -- source: registry forensics reference 11.2 (HKCU ...\Uninstall\uTorrent); OpenVAS detection scripts read the same key
-  (407, 'BitTorrent',      'http://www.bittorrent.com',     'BitTorrent',          '=', 4),  -- unverified: same installer family as uTorrent, which keys on its product name
+  (407, 'BitTorrent',      'http://www.bittorrent.com',     'BitTorrent',          '=', 4),  -- source: BitTorrent NSIS installer script WriteRegStr HKLM ...\Uninstall\BitTorrent; exact, so that BitTorrent Sync (now Resilio Sync) and forks stay apart
   (408, 'qBittorrent',     'http://www.qbittorrent.org',    'qBittorrent',         '=', 4),  -- source: qBittorrent NSIS installer WriteRegStr HKLM ...\Uninstall\qBittorrent
   (409, 'BitComet',        'http://www.bitcomet.com',       'BitComet',            '%', 4),  -- source: winget-pkgs manifests/b/BitComet/BitComet/1.88 ProductCode BitComet_x64 (a fragment, so that the 32-bit key BitComet is found as well)
   (410, 'Deluge',          'http://deluge-torrent.org',     'Deluge',              '=', 4),  -- source: winget-pkgs manifests/d/DelugeTeam/Deluge/2.2.0 AppsAndFeaturesEntries ProductCode
   (411, 'Vuze',            'http://www.vuze.com',           '8461-7759-5462-8226', '=', 4),  -- unverified: install4j application id of Vuze
   (412, 'Tixati',          'http://www.tixati.com',         'Tixati',              '%', 4),  -- unverified: winget-pkgs manifests/t/Tixati/Tixati/3.19 is a portable package without a key
   (413, 'eMule',           'http://www.emule-project.net',  'eMule',               '=', 4),  -- unverified: NSIS key of the eMule installer
-  (414, 'Shareaza',        'http://shareaza.sourceforge.net', 'Shareaza_is1',      '=', 4),  -- unverified: Inno Setup key (AppId Shareaza)
+  (414, 'Shareaza',        'http://shareaza.sourceforge.net', 'Shareaza_is1',      '=', 4),  -- source: Shareaza Inno Setup scripts (DefaultDirName {reg:HKLM\...\Uninstall\Shareaza_is1,...}; they delete the old NSIS key "Shareaza")
   (415, 'LimeWire',        'P2P 파일 공유 (서비스 종료)',       'LimeWire',            '%', 4),  -- unverified: service closed
   (416, 'FrostWire',       'http://www.frostwire.com',      'FrostWire',           '%', 4),  -- source: winget-pkgs manifests/f/FrostWire/FrostWire/7.0.3.330 ProductCode "FrostWire 6" (kept by version 7)
   (417, 'Kazaa',           'P2P 파일 공유 (서비스 종료)',          'Kazaa',               '%', 4),  -- unverified: service closed
@@ -255,7 +255,7 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (419, 'iMesh',           'P2P 파일 공유 (서비스 종료)',          'iMesh',               '=', 4),  -- unverified: service closed; exact because "imesh" is part of ordinary words
   (420, 'Dropbox',         'http://www.dropbox.com',        'Dropbox',             '=', 4),  -- source: registry forensics reference 5.2 (...\Uninstall\Dropbox); Chocolatey dropbox package reads HKLM and HKCU ...\Uninstall\Dropbox
   (421, 'MEGAsync',        'http://mega.nz',                'MEGAsync',            '=', 4),  -- source: registry forensics reference 5.6 (...\Uninstall\MEGAsync)
-  (422, 'Resilio Sync',    'http://www.resilio.com',        'Resilio Sync',        '%', 4),  -- unverified: winget-pkgs manifests/r/Resilio/ResilioSync/3.1.2.1076 states no key
+  (422, 'Resilio Sync',    'http://www.resilio.com',        'Resilio Sync',        '=', 4),  -- source: a Rust sync tool looks for HKCU and HKLM ...\Uninstall\Resilio Sync
   (423, 'Transmission',    'http://transmissionbt.com',     'Transmission',        '=', 4),  -- source: registry forensics reference 11.3 (...\Uninstall\Transmission)
   (424, 'pCloud Drive',    'http://www.pcloud.com',         'pCloud',              '=', 4),  -- source: registry forensics reference 5.7 (...\Uninstall\pCloud)
   (425, 'Nextcloud',       'http://nextcloud.com',          'Nextcloud',           '=', 4),  -- source: registry forensics reference 5.8 (...\Uninstall\Nextcloud)
