@@ -294,9 +294,13 @@ INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
 
 -- ---------------------------------------------------------------------------------------
 -- Type 9: commercial software that needs a purchased licence.
--- Adobe Creative Cloud names its uninstall keys after the product code and version
--- (PHSP_22_0 and so on); Microsoft Office after the edition (Office16.PROPLUS,
--- O365ProPlusRetail - ko-kr, HomeStudentRetail - ko-kr ...).
+-- Adobe Creative Cloud names its uninstall keys after the product's SAP code and version
+-- (PHSP_22_2, ILST_27_7 ...); Microsoft Office after the edition (Office14.PROPLUS,
+-- Office16.PROPLUS, PROPLUS for Office 2007, ProPlus2021Retail - ko-kr, HomeBusinessRetail -
+-- ko-kr, O365ProPlusRetail - ko-kr for Microsoft 365 Apps); AutoCAD by product code.
+-- "ProPlus" was narrowed to ".PROPLUS" and per-edition rows, since it also matched
+-- O365ProPlusRetail (Microsoft 365 Apps, now its own row); "AutoCAD" to "AutoCAD 20" and
+-- product codes, since it also matched AutoCADBallet (a free plug-in) and AutoCADPro.
 -- Not listed: Bandizip (its key "Bandizip" is the same for the free edition, winget-pkgs
 -- manifests/b/Bandisoft/Bandizip/7.36 ProductCode). The fragments "Navicat" and "WinZip" were
 -- replaced by exact keys: "Navicat" also matched the free Navicat Premium Lite, "WinZip"
@@ -308,15 +312,15 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (902, '반디캠',                               'http://www.bandicam.com',         'Bandicam',                  '=', 9),  -- unverified: winget-pkgs manifests/b/BandicamCompany/Bandicam/7.0.1.2132 states no key
   (903, 'EditPlus',                             'http://www.editplus.com',         'EditPlus',                  '=', 9),  -- source: winget-pkgs manifests/e/ES-Computing/EditPlus/6.1.780.0 ProductCode
   (904, 'WinRAR',                               'http://www.rarlab.com',           'WinRAR archiver',           '=', 9),  -- source: winget-pkgs manifests/r/RARLab/WinRAR/7.23.0 ProductCode; registry forensics reference 12.2
-  (906, 'Microsoft Office Professional Plus',   'http://office.microsoft.com',     'ProPlus',                   '%', 9),  -- unverified: edition keys (Office16.PROPLUS, ProPlusRetail - ko-kr) carry version and language
-  (907, 'Microsoft Office Home and Student',    'http://office.microsoft.com',     'HomeStudent',               '%', 9),  -- unverified: edition keys carry version and language
-  (908, 'Microsoft Office Home and Business',   'http://office.microsoft.com',     'HomeBusiness',              '%', 9),  -- unverified: edition keys carry version and language
-  (909, 'Adobe Photoshop',                      'http://www.adobe.com/products/photoshop.html',    'PHSP_', '%', 9),  -- unverified: Creative Cloud keys carry the version (PHSP_22_0)
-  (910, 'Adobe Illustrator',                    'http://www.adobe.com/products/illustrator.html',  'ILST_', '%', 9),  -- unverified: Creative Cloud keys carry the version
-  (911, 'Adobe Premiere Pro',                   'http://www.adobe.com/products/premiere.html',     'PPRO_', '%', 9),  -- unverified: Creative Cloud keys carry the version
-  (912, 'Adobe After Effects',                  'http://www.adobe.com/products/aftereffects.html', 'AEFT_', '%', 9),  -- unverified: Creative Cloud keys carry the version
-  (913, 'Adobe InDesign',                       'http://www.adobe.com/products/indesign.html',     'IDSN_', '%', 9),  -- unverified: Creative Cloud keys carry the version
-  (914, 'AutoCAD',                              'http://www.autodesk.com/products/autocad',        'AutoCAD', '%', 9),  -- unverified: keys carry the release
+  (906, 'Microsoft Office Professional Plus',   'http://office.microsoft.com',     '.PROPLUS',                  '%', 9),  -- source: reg delete ...\Uninstall\Office14.PROPLUS in an Office removal batch script; ...\Uninstall\Office16.PROPLUS in several Office detection and clean-up scripts. Narrowed from "ProPlus", which also matched O365ProPlusRetail (Microsoft 365 Apps for enterprise)
+  (907, 'Microsoft Office Home and Student',    'http://office.microsoft.com',     'HomeStudent',               '%', 9),  -- source: reg delete ...\Uninstall\Office14.HOMESTUDENTR and \HOMESTUDENTR (Office 2007) in an Office removal batch script
+  (908, 'Microsoft Office Home and Business',   'http://office.microsoft.com',     'HomeBusiness',              '%', 9),  -- source: a WAPT package (Access Runtime 2016) lists the entry HomeBusinessRetail - fr-fr, "Microsoft Office Famille et Petite Entreprise 2016"
+  (909, 'Adobe Photoshop',                      'http://www.adobe.com/products/photoshop.html',    'PHSP_', '%', 9),  -- source: Uninstall-AdobeApps (a PowerShell module) lists ...\Uninstall\PHSP_22_2 and \PHSP_26_4; a PowerShell script reads \PHSP_23_3. Creative Cloud keys carry the version
+  (910, 'Adobe Illustrator',                    'http://www.adobe.com/products/illustrator.html',  'ILST_', '%', 9),  -- source: Uninstall-AdobeApps lists ...\Uninstall\ILST_25_0_1, \ILST_27_7, \ILST_27_8; a PowerShell script reads \ILST_26_2_1
+  (911, 'Adobe Premiere Pro',                   'http://www.adobe.com/products/premiere.html',     'PPRO_', '%', 9),  -- unverified: no script naming the key found; PPRO is Premiere Pro's SAP code (CEP cache folders PPRO_25.3.0_...) and Creative Cloud names keys <SAP code>_<version> (rows 909, 910, 913)
+  (912, 'Adobe After Effects',                  'http://www.adobe.com/products/aftereffects.html', 'AEFT_', '%', 9),  -- unverified: no script naming the key found; AEFT is After Effects' SAP code (package AEFT_26.2_win64) and Creative Cloud names keys <SAP code>_<version> (rows 909, 910, 913)
+  (913, 'Adobe InDesign',                       'http://www.adobe.com/products/indesign.html',     'IDSN_', '%', 9),  -- source: Uninstall-AdobeApps lists ...\Uninstall\IDSN_17_4_2 and \IDSN_18_5_4
+  (914, 'AutoCAD',                              'http://www.autodesk.com/products/autocad',        'AutoCAD 20', '%', 9),  -- source: an AutoCAD removal batch script deletes ...\Uninstall\AutoCAD 2010 Language Pack - Simplified Chinese. Narrowed from "AutoCAD", which also matched AutoCADBallet (a free plug-in) and AutoCADPro ("Auto CAD Pro"); the program itself registers by product code (rows 937-941)
   (915, 'Total Commander',                      'http://www.ghisler.com',          'Totalcmd',                  '%', 9),  -- source: AutoHotkey application tests read ...\Uninstall\Totalcmd; a C# tool checks Totalcmd64 as well (winget-pkgs manifests/g/Ghisler/TotalCommander/11.58 states no key)
   (916, 'Beyond Compare',                       'http://www.scootersoftware.com',  'BeyondCompare',             '%', 9),  -- source: winget-pkgs manifests/s/ScooterSoftware/BeyondCompare/5/5.2.6.32774 ProductCode BeyondCompare5_is1 (the key carries the major version)
   (917, 'PowerISO',                             'http://www.poweriso.com',         'PowerISO',                  '=', 9),  -- source: winget-pkgs manifests/p/PowerSoftware/PowerISO/9.5.0.0 ProductCode
@@ -337,6 +341,19 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (934, 'Nitro Pro 9 (1)',                      'http://www.gonitro.com',          '{70B831B7-A8EE-4C5F-8F34-F383D24B3A04}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Nitro Pro 9)
   (935, 'Nitro Pro 9 (2)',                      'http://www.gonitro.com',          '{1E067071-56A8-43EF-9526-73FF8CE5825A}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Nitro Pro 9)
   (936, 'Nitro Pro 9 (3)',                      'http://www.gonitro.com',          '{DEE5747D-4DF1-412F-B438-DBB7919B68B8}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Nitro Pro 9)
+  (937, 'AutoCAD 2008',                         'http://www.autodesk.com/products/autocad',        '{5783F2D7-6001-0804-0002-0060B0CE6BBA}', '=', 9),  -- source: AutoCAD removal batch script, msiexec /x (2008, 32-bit)
+  (938, 'AutoCAD 2010',                         'http://www.autodesk.com/products/autocad',        '{5783F2D7-8001-0804-0002-0060B0CE6BBA}', '=', 9),  -- source: AutoCAD removal batch script, msiexec /x and reg delete ...\Uninstall\ (2010, 32-bit)
+  (939, 'AutoCAD 2010 (64-bit)',                'http://www.autodesk.com/products/autocad',        '{5783F2D7-8001-0804-0102-0060B0CE6BBA}', '=', 9),  -- source: AutoCAD removal batch script, msiexec /x and reg delete ...\Uninstall\ (2010, 64-bit)
+  (940, 'AutoCAD 2014',                         'http://www.autodesk.com/products/autocad',        '{5783F2D7-D001-0000-0002-0060B0CE6BBA}', '=', 9),  -- source: AutoCAD removal batch script, msiexec /x (2014, 32-bit)
+  (941, 'AutoCAD 2014 (64-bit)',                'http://www.autodesk.com/products/autocad',        '{5783F2D7-D001-0000-0102-0060B0CE6BBA}', '=', 9),  -- source: AutoCAD removal batch script, msiexec /x (2014, 64-bit)
+  (942, 'Microsoft Office Professional Plus 2007', 'http://office.microsoft.com',   'PROPLUS',                   '=', 9),  -- source: reg delete ...\Uninstall\PROPLUS (Office 2007 keys carry no version) in an Office removal batch script
+  (943, 'Microsoft Office Professional Plus 2019', 'http://office.microsoft.com',   'ProPlus2019',               '%', 9),  -- unverified: no script naming the key found; Click-to-Run keys of the 2021 and 2024 editions are ProPlus2021Retail - es-es, ProPlus2021Volume - en-us, ProPlus2024Volume - en-us (rows 944, 945)
+  (944, 'Microsoft Office Professional Plus 2021', 'http://office.microsoft.com',   'ProPlus2021',               '%', 9),  -- source: ...\Uninstall\ProPlus2021Retail - es-es read by a C# tool, \ProPlus2021Volume - en-us in a detection script, \ProPlus2021Retail - en-us in a clean-up script
+  (945, 'Microsoft Office Professional Plus 2024', 'http://office.microsoft.com',   'ProPlus2024',               '%', 9),  -- source: ...\Uninstall\ProPlus2024Volume - en-us in Configuration Manager detection clauses
+  (946, 'Microsoft 365 Apps for enterprise',    'http://office.microsoft.com',     'O365ProPlusRetail',         '%', 9),  -- source: ...\Uninstall\O365ProPlusRetail - en-us with DisplayName "Microsoft 365 Apps for enterprise - en-us" (a registry detection script; the listing of a test machine in a PowerShell uninstall helper)
+  (947, 'Microsoft Office Professional 2010',   'http://office.microsoft.com',     'Office14.PROR',             '=', 9),  -- source: reg delete ...\Uninstall\Office14.PROR in an Office removal batch script; exact because "Office14.PRO" begins Office14.PROPLUS
+  (948, 'Microsoft Office Standard 2010',       'http://office.microsoft.com',     'Office14.STANDARDR',        '=', 9),  -- source: reg delete ...\Uninstall\Office14.STANDARDR in an Office removal batch script
+  (949, 'Adobe Dreamweaver',                    'http://www.adobe.com/products/dreamweaver.html',  'DRWV_', '%', 9),  -- source: Uninstall-AdobeApps lists ...\Uninstall\DRWV_21_4
   (924, '한컴오피스',                           'http://www.hancom.com',           'HncOffice',                 '%', 9);  -- unverified: winget-pkgs manifests/h/Hancom/Office/11.0.0.1 states no key; fragment of the demo machine's key
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
@@ -353,6 +370,19 @@ INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('AfterFX.exe', 912),
   ('InDesign.exe', 913),
   ('acad.exe', 914),
+  ('acad.exe', 937),
+  ('acad.exe', 938),
+  ('acad.exe', 939),
+  ('acad.exe', 940),
+  ('acad.exe', 941),
+  ('WINWORD.EXE', 942), ('EXCEL.EXE', 942), ('POWERPNT.EXE', 942),
+  ('WINWORD.EXE', 943), ('EXCEL.EXE', 943), ('POWERPNT.EXE', 943),
+  ('WINWORD.EXE', 944), ('EXCEL.EXE', 944), ('POWERPNT.EXE', 944),
+  ('WINWORD.EXE', 945), ('EXCEL.EXE', 945), ('POWERPNT.EXE', 945),
+  ('WINWORD.EXE', 946), ('EXCEL.EXE', 946), ('POWERPNT.EXE', 946),
+  ('WINWORD.EXE', 947), ('EXCEL.EXE', 947), ('POWERPNT.EXE', 947),
+  ('WINWORD.EXE', 948), ('EXCEL.EXE', 948), ('POWERPNT.EXE', 948),
+  ('Dreamweaver.exe', 949),
   ('TOTALCMD.EXE', 915), ('TOTALCMD64.EXE', 915),
   ('BCompare.exe', 916),
   ('PowerISO.exe', 917),

@@ -302,7 +302,9 @@ TEST_F(ShippedDatabase, ProductCodesAreExactAndEveryExactKeyIsListedOnce) {
                 EXPECT_FALSE(fragment) << where;
             }
             // Registry names ignore case; one entry would otherwise be listed twice.
-            if (!fragment) EXPECT_TRUE(exactKeys.insert(ToLowerAnsi(key)).second) << "duplicate " << where;
+            if (!fragment) {
+                EXPECT_TRUE(exactKeys.insert(ToLowerAnsi(key)).second) << "duplicate " << where;
+            }
         }
     }
 }
