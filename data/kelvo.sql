@@ -122,7 +122,7 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (201, '네이버 툴바',              'http://tools.naver.com',        'NaverToolbar',     '%', 2),  -- unverified: key of the demo machine; no public installer script
   (202, '다음 툴바',                'http://www.daum.net',           'DaumToolbar',      '%', 2),  -- unverified: no public installer script
   (203, 'Google Toolbar',           'http://toolbar.google.com',     'Google Toolbar',   '%', 2),  -- unverified: key "Google Toolbar for Internet Explorer" (demo machine)
-  (204, 'Yahoo! Toolbar',           'http://toolbar.yahoo.com',      'Yahoo! Companion', '%', 2),  -- unverified: product discontinued
+  (204, 'Yahoo! Toolbar',           'http://toolbar.yahoo.com',      'Yahoo! Companion', '%', 2),  -- source: a VBScript that removes the Yahoo Toolbar reads ...\Uninstall\Yahoo! Companion\UninstallString
   (205, 'Ask Toolbar',              'http://www.ask.com',            'AskToolbar',       '%', 2),  -- unverified: Inno Setup key "ASKTOOLBAR_is1" (demo machine)
   (206, 'Babylon Toolbar',          'http://www.babylon.com',        'BabylonToolbar',   '%', 2),  -- unverified: no installer script found
   (207, 'Alexa Toolbar',            'http://www.alexa.com',          'Alexa Toolbar',    '%', 2),  -- unverified: product discontinued
@@ -130,7 +130,7 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (209, 'Winamp Toolbar',           'http://www.winamp.com',         'Winamp Toolbar',   '%', 2),  -- unverified: product discontinued
   (210, 'MyWebSearch',              '광고 툴바 (애드웨어)',          'MyWebSearch',      '%', 2),  -- unverified: adware, no published installer
   (211, 'Hotbar',                   '광고 툴바 (애드웨어)',          'Hotbar',           '%', 2),  -- unverified: adware, no published installer
-  (212, 'Search Protect',           '검색 설정 변경 프로그램',       'SearchProtect',    '%', 2),  -- unverified: adware, no published installer
+  (212, 'Search Protect',           '검색 설정 변경 프로그램',       'SearchProtect',    '%', 2),  -- source: Conduit SP Disinfector (a removal batch script): reg delete ...\Uninstall\SearchProtect
   (213, 'Iminent Toolbar',          '광고 툴바 (애드웨어)',          'Iminent',          '%', 2),  -- unverified: adware; display name "Iminent" in bmrf/tron programs_to_target_by_name.txt
   (214, 'Incredibar',               '광고 툴바 (애드웨어)',          'Incredibar',       '%', 2),  -- unverified: adware, no published installer
   (215, 'Funmoods Toolbar',         '광고 툴바 (애드웨어)',          'Funmoods',         '%', 2),  -- unverified: adware, no published installer
