@@ -168,7 +168,8 @@ INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
 -- Inno Setup installers); their exact keys are found under HKEY_CURRENT_USER as well.
 -- ---------------------------------------------------------------------------------------
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
-  (301, '네이트온',            'http://nateon.nate.com',         'NateOn',                                      '%', 3),  -- unverified: no public installer script; installs to "SK Communications\NATEON"
+  (301, '네이트온',            'http://nateon.nate.com',         'NateOnMessenger',                             '%', 3),  -- unverified: key of the demo machine, no public installer script; narrowed from "NateOn", which also meets names that join a word ending in "nate" to one beginning with "On" (TerminateOn, DonateOnline)
+  (331, '네이트온 (NateOn)',   'http://nateon.nate.com',         'NateOn',                                      '=', 3),  -- unverified: the program's name as a key, exact for the reason of row 301; installs to "SK Communications\NATEON"
   (302, '카카오톡',            'http://www.kakaocorp.com',       'KakaoTalk',                                   '=', 3),  -- source: winget-pkgs manifests/k/Kakao/KakaoTalk/26.3.1.5062 ProductCode (NSIS, machine)
   (303, '버디버디',            '메신저 (서비스 종료)',    'BuddyBuddy',                                  '%', 3),  -- unverified: service closed
   (304, 'Skype',               'http://www.skype.com',           'Skype_is1',                                   '=', 3),  -- source: security-check program JBU_PRJ1 Program.cs reads HKLM ...\Uninstall\Skype_is1
@@ -201,6 +202,7 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('NateOnMain.exe', 301),
+  ('NateOnMain.exe', 331),
   ('KakaoTalk.exe', 302),
   ('Skype.exe', 304),
   ('Telegram.exe', 305),
