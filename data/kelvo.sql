@@ -174,6 +174,7 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (303, '버디버디',            '메신저 (서비스 종료)',    'BuddyBuddy',                                  '%', 3),  -- unverified: service closed
   (304, 'Skype',               'http://www.skype.com',           'Skype_is1',                                   '=', 3),  -- source: security-check program JBU_PRJ1 Program.cs reads HKLM ...\Uninstall\Skype_is1
   (305, 'Telegram Desktop',    'http://desktop.telegram.org',    '{53F49750-6209-4FBF-9CA8-7A333C87D1ED}_is1',  '=', 3),  -- source: telegramdesktop/tdesktop Telegram/SourceFiles/core/version.h AppId and Setup.iss (Inno Setup, per user); CNRS RESINFO SWMB lists the same key
+  (332, 'Telegram Desktop (name key)', 'http://desktop.telegram.org',  'Telegram Desktop',                            '=', 3),  -- source: programs that read ...\Uninstall\Telegram Desktop (a Python tool under HKCU, a C# tool under HKLM) and a clean-up guide that lists the key under HKLM; the Inno Setup installer itself uses the AppId key of row 305
   (306, 'Discord',             'http://discord.com',             'Discord',                                     '=', 3),  -- source: registry forensics reference 6.3 (HKCU ...\Uninstall\Discord, Squirrel); was a fragment that is an English word
   (307, 'Slack',               'http://slack.com',               'slack',                                       '=', 3),  -- source: winget-pkgs manifests/s/SlackTechnologies/Slack/4.49.81 ProductCode
   (308, 'Zoom',                'http://zoom.us',                 'ZoomUMX',                                     '=', 3),  -- source: registry forensics reference 6.4 (...\Uninstall\ZoomUMX)
@@ -206,6 +207,7 @@ INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('KakaoTalk.exe', 302),
   ('Skype.exe', 304),
   ('Telegram.exe', 305),
+  ('Telegram.exe', 332),
   ('Discord.exe', 306),
   ('slack.exe', 307),
   ('Zoom.exe', 308),
