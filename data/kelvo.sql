@@ -124,6 +124,7 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (203, 'Google Toolbar',           'http://toolbar.google.com',     'Google Toolbar',   '%', 2),  -- unverified: key "Google Toolbar for Internet Explorer" (demo machine)
   (204, 'Yahoo! Toolbar',           'http://toolbar.yahoo.com',      'Yahoo! Companion', '%', 2),  -- source: a VBScript that removes the Yahoo Toolbar reads ...\Uninstall\Yahoo! Companion\UninstallString
   (205, 'Ask Toolbar',              'http://www.ask.com',            'AskToolbar',       '%', 2),  -- unverified: Inno Setup key "ASKTOOLBAR_is1" (demo machine)
+  (239, 'Ask Toolbar (Internet Explorer)', 'http://www.ask.com',   'Ask Toolbar for Internet Explorer_is1', '=', 2),  -- source: a VBScript reads QuietUninstallString of ...\Uninstall\Ask Toolbar for Internet Explorer_is1 (an Inno Setup key: exact)
   (206, 'Babylon Toolbar',          'http://www.babylon.com',        'BabylonToolbar',   '%', 2),  -- unverified: no installer script found
   (207, 'Alexa Toolbar',            'http://www.alexa.com',          'Alexa Toolbar',    '%', 2),  -- unverified: product discontinued
   (208, 'StumbleUpon Toolbar',      '툴바 (서비스 종료)',    'StumbleUpon',      '%', 2),  -- unverified: service closed
@@ -327,6 +328,7 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (914, 'AutoCAD',                              'http://www.autodesk.com/products/autocad',        'AutoCAD 20', '%', 9),  -- source: an AutoCAD removal batch script deletes ...\Uninstall\AutoCAD 2010 Language Pack - Simplified Chinese. Narrowed from "AutoCAD", which also matched AutoCADBallet (a free plug-in) and AutoCADPro ("Auto CAD Pro"); the program itself registers by product code (rows 937-941)
   (915, 'Total Commander',                      'http://www.ghisler.com',          'Totalcmd',                  '%', 9),  -- source: AutoHotkey application tests read ...\Uninstall\Totalcmd; a C# tool checks Totalcmd64 as well (winget-pkgs manifests/g/Ghisler/TotalCommander/11.58 states no key)
   (916, 'Beyond Compare',                       'http://www.scootersoftware.com',  'BeyondCompare',             '%', 9),  -- source: winget-pkgs manifests/s/ScooterSoftware/BeyondCompare/5/5.2.6.32774 ProductCode BeyondCompare5_is1 (the key carries the major version)
+  (950, 'Beyond Compare 5',                     'http://www.scootersoftware.com',  'Beyond Compare 5_is1',      '=', 9),  -- source: a PowerShell script checks ...\Uninstall\Beyond Compare 5_is1 (HKLM and WOW6432Node) beside the winget key BeyondCompare5_is1 of row 916, which the fragment of row 916 does not meet
   (917, 'PowerISO',                             'http://www.poweriso.com',         'PowerISO',                  '=', 9),  -- source: winget-pkgs manifests/p/PowerSoftware/PowerISO/9.5.0.0 ProductCode
   (918, 'UltraISO',                             'http://www.ezbsystems.com',       'UltraISO',                  '%', 9),  -- unverified: winget-pkgs manifests/e/EZBSystems/UltraISO/9.76 (Inno Setup) states no key
   (919, 'UltraEdit',                            'http://www.ultraedit.com',        'UltraEdit',                 '%', 9),  -- unverified: no installer manifest with its key found
@@ -389,6 +391,7 @@ INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('Dreamweaver.exe', 949),
   ('TOTALCMD.EXE', 915), ('TOTALCMD64.EXE', 915),
   ('BCompare.exe', 916),
+  ('BCompare.exe', 950),
   ('PowerISO.exe', 917),
   ('UltraISO.exe', 918),
   ('uedit32.exe', 919), ('uedit64.exe', 919),
