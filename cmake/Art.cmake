@@ -33,10 +33,14 @@ set(TARNOCK_ART_FILES
 list(TRANSFORM TARNOCK_ART_FILES PREPEND "${TARNOCK_ART_DIR}/" OUTPUT_VARIABLE TARNOCK_ART_OUTPUTS)
 set(TARNOCK_ART_SHEET "${TARNOCK_ART_DIR}/contact-sheet.png")
 
+# The faces the script draws with: a font update renders the art again.
+set(TARNOCK_ART_FONT_FILES NanumGothic.ttf NanumGothicBold.ttf NanumSquareB.ttf)
+list(TRANSFORM TARNOCK_ART_FONT_FILES PREPEND "${TARNOCK_ART_FONTS}/")
+
 add_custom_command(OUTPUT ${TARNOCK_ART_OUTPUTS} "${TARNOCK_ART_SHEET}"
   COMMAND "${TARNOCK_ART_PYTHON}" "${TARNOCK_ART_SCRIPT}" --out "${TARNOCK_ART_DIR}"
           --fonts "${TARNOCK_ART_FONTS}" --contact-sheet "${TARNOCK_ART_SHEET}"
-  DEPENDS "${TARNOCK_ART_SCRIPT}"
+  DEPENDS "${TARNOCK_ART_SCRIPT}" ${TARNOCK_ART_FONT_FILES}
   COMMENT "Rendering the skins, buttons and icons"
   VERBATIM)
 add_custom_target(tarnock_art ALL DEPENDS ${TARNOCK_ART_OUTPUTS} "${TARNOCK_ART_SHEET}")

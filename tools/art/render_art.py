@@ -216,19 +216,21 @@ def glyph(layer, name, ox, oy, k, colour, stroke=1.6):
 
     sw = stroke * k
     L = layer
-    if name == "spyware":  # a bug
-        L.ellipse(*p(4.5, 5.5), *p(11.5, 14.5), fill=colour)
-        L.ellipse(*p(5.6, 2.2), *p(10.4, 7.0), fill=colour)
-        for y, dy in ((7.5, -1.5), (10, 0), (12.5, 1.5)):
-            L.line([p(4.8, y), p(1.8, y + dy)], colour, sw * 0.75)
-            L.line([p(11.2, y), p(14.2, y + dy)], colour, sw * 0.75)
-        L.line([p(6.6, 2.8), p(5.2, 1.0)], colour, sw * 0.6)
-        L.line([p(9.4, 2.8), p(10.8, 1.0)], colour, sw * 0.6)
-    elif name == "toolbar":  # a window with a bar of buttons
-        L.rring(*p(1.5, 2.5), *p(14.5, 13.5), 2 * k, sw * 0.8, colour)
-        L.rrect(*p(1.5, 2.5), *p(14.5, 6.5), 2 * k, colour)
-        for x in (3.5, 6.5, 9.5):
-            L.rrect(*p(x, 8.5), *p(x + 2, 10.5), 0.5 * k, colour)
+    if name == "spyware":  # a bug: body with a wing split, head, three legs a side
+        for y, dy in ((8, -2), (10.5, 0), (13, 2)):
+            L.line([p(4.5, y), p(1.6, y + dy * 0.6)], colour, sw * 0.7)
+            L.line([p(11.5, y), p(14.4, y + dy * 0.6)], colour, sw * 0.7)
+        L.ellipse(*p(3.8, 5.8), *p(12.2, 15.2), fill=colour)
+        L.ellipse(*p(5.4, 2.2), *p(10.6, 7.2), fill=colour)
+        L.line([p(8, 7.4), p(8, 14.6)], (0, 0, 0, 0), sw * 0.5, round_caps=False)
+        L.line([p(6.4, 3.0), p(4.8, 0.8)], colour, sw * 0.55)
+        L.line([p(9.6, 3.0), p(11.2, 0.8)], colour, sw * 0.55)
+    elif name == "toolbar":  # a browser window with its bar of buttons
+        L.rring(*p(1, 2), *p(15, 14), 2 * k, sw * 0.75, colour)
+        L.rrect(*p(1, 2), *p(15, 7), 2 * k, colour)
+        L.rrect(*p(1, 5), *p(15, 7), 0, colour)
+        for x in (3, 6.2, 9.4):
+            L.rrect(*p(x, 3.6), *p(x + 2.2, 5.6), 0.5 * k, (0, 0, 0, 0))
     elif name == "messenger":  # a speech bubble
         L.rrect(*p(1.5, 2.5), *p(14.5, 11.5), 3 * k, colour)
         L.polygon([p(4, 10), p(8, 10), p(3.5, 14.5)], colour)
