@@ -72,3 +72,10 @@ function(tarnock_art_attach_all)
   endwhile()
 endfunction()
 cmake_language(DEFER DIRECTORY "${CMAKE_SOURCE_DIR}" CALL tarnock_art_attach_all)
+
+# The rendered art keeps the rules the drawing code relies on (frames, exact magenta, sizes).
+if(TARNOCK_BUILD_TESTS)
+  enable_testing()
+  add_test(NAME art.check COMMAND "${TARNOCK_ART_PYTHON}" "${CMAKE_SOURCE_DIR}/tools/art/check_art.py" "${TARNOCK_ART_DIR}")
+  set_tests_properties(art.check PROPERTIES TIMEOUT 60)
+endif()
