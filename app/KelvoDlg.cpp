@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "app/AboutDlg.h"
+#include "app/BackupFolder.h"
 #include "app/KelvoApp.h"
 #include "app/MessageFilter.h"
 #include "app/ResultList.h"
@@ -291,6 +292,7 @@ CkelvoDlg::CkelvoDlg() : CDialog(IDD_TARNOCK_DIALOG), controls_(std::make_unique
         OnCommand(id, [this, id] { controls_->rows.HandleStyleCommand(id); });
     OnCommand(ID_MENU_RANKPAGE, [] { web::OpenAddress(web::RankPageAddress()); });
     OnCommand(ID_MENU_RANKCONSENT, [this] { OnRankConsent(); });
+    OnCommand(ID_MENU_BACKUPFOLDER, [this] { OpenBackupFolder(Hwnd()); });
     OnCommand(ID_MENU_AUTOUPDATE, [this] { SetAutoUpdate(1); });
     OnCommand(ID_MENU_MANUALUPDATE, [this] { SetAutoUpdate(0); });
 

@@ -56,9 +56,9 @@ function(tarnock_setup_variant name version tarnock_target out_dir)
   set(script "${CMAKE_SOURCE_DIR}/tools/package/make-package.sh")
   add_custom_command(OUTPUT "${msi}"
     COMMAND "${script}" "${out_dir}" "${version}" ${TARNOCK_PACKAGE_ARCH} "${CMAKE_STRIP}"
-            ${TARNOCK_UPGRADE_CODE} "${CMAKE_SOURCE_DIR}/resources/art/tarnock.ico" "${TARNOCK_KELVO_DAT}"
+            ${TARNOCK_UPGRADE_CODE} "${TARNOCK_ART_DIR}/tarnock.ico" "${TARNOCK_KELVO_DAT}"
             "$<TARGET_FILE:${tarnock_target}>" "${update_file}" "${post_file}"
-    DEPENDS "${script}" "${CMAKE_SOURCE_DIR}/tools/package/Tarnock.wxs" "${TARNOCK_KELVO_DAT}"
+    DEPENDS "${script}" "${CMAKE_SOURCE_DIR}/tools/package/Tarnock.wxs" "${TARNOCK_KELVO_DAT}" tarnock_art
             ${tarnock_target} ${update_target} ${post_target}
     COMMENT "Packaging Tarnock ${version} (${TARNOCK_PACKAGE_ARCH})"
     VERBATIM)

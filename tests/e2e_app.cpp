@@ -229,6 +229,7 @@ TEST_F(TarnockApp, MainMenuAfterAFreshStartOffersConsentAndChecksManualUpdate) {
                               {ID_MENU_MANUALUPDATE, L"수동 업데이트", 1},
                               {0, nullptr, 0},
                               {ID_MENU_RANKCONSENT, L"삭제 순위 프로그램 참여 승낙", 0},
+                              {ID_MENU_BACKUPFOLDER, L"삭제 백업 폴더 열기", 0},
                               {0, nullptr, 0},
                               {IDC_EXIT, L"종료", 0}};
     ASSERT_EQ(menu.size(), std::size(order));
