@@ -24,6 +24,21 @@ if(NOT TARNOCK_WIXL OR NOT TARNOCK_MSIBUILD OR NOT TARNOCK_ZIP OR NOT CMAKE_STRI
   message(FATAL_ERROR "wixl, msibuild, zip or strip missing: run tools/setup.sh")
 endif()
 
+# Every binary of a release carries the release's version: the reporting library gets one
+# here when it brings no resource script of its own.
+if(TARGET OlmaticPost)
+  get_target_property(olmaticpost_sources OlmaticPost SOURCES)
+  list(FILTER olmaticpost_sources INCLUDE REGEX "\\.rc$")
+  if(NOT olmaticpost_sources)
+    target_sources(OlmaticPost PRIVATE "${CMAKE_SOURCE_DIR}/tools/package/OlmaticPostVersion.rc")
+    target_compile_definitions(OlmaticPost PRIVATE
+      $<$<COMPILE_LANGUAGE:RC>:TARNOCK_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}>
+      $<$<COMPILE_LANGUAGE:RC>:TARNOCK_VERSION_MINOR=${PROJECT_VERSION_MINOR}>
+      $<$<COMPILE_LANGUAGE:RC>:TARNOCK_VERSION_PATCH=${PROJECT_VERSION_PATCH}>
+      $<$<COMPILE_LANGUAGE:RC>:TARNOCK_VERSION_TWEAK=${PROJECT_VERSION_TWEAK}>)
+  endif()
+endif()
+
 # The parts of the setup program that do not change with the version.
 add_library(tarnock_setup_options STATIC "${CMAKE_SOURCE_DIR}/setup/SetupOptions.cpp")
 target_include_directories(tarnock_setup_options PUBLIC "${CMAKE_SOURCE_DIR}")
@@ -75,7 +90,7 @@ function(tarnock_setup_variant name version tarnock_target out_dir)
     set(all_flag)
   endif()
   add_executable(${name} WIN32 ${all_flag} "${CMAKE_SOURCE_DIR}/setup/SetupMain.cpp" "${rc}")
-  target_include_directories(${name} PRIVATE "${out_dir}" "${CMAKE_SOURCE_DIR}/setup" "${CMAKE_SOURCE_DIR}/resources")
+  target_include_directories(${name} PRIVATE "${out_dir}" "${CMAKE_SOURCE_DIR}/setup")
   target_compile_options(${name} PRIVATE ${TARNOCK_WARNINGS})
   target_compile_definitions(${name} PRIVATE UNICODE _UNICODE
     TARNOCK_UPGRADE_CODE=L"{${TARNOCK_UPGRADE_CODE}}" TARNOCK_SETUP_VERSION=L"${version}"

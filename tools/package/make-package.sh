@@ -22,7 +22,7 @@ mkdir -p "$stage"
 extra=()
 if [ "$update" != - ]; then "$strip" --strip-all -o "$stage/TarnockUpdate.exe" "$update"; else extra+=(-D NoUpdater=1); fi
 if [ "$olmaticpost" != - ]; then
-  "$strip" --strip-unneeded -o "$stage/OlmaticPost.dll" "$olmaticpost"
+  "$strip" --strip-all -o "$stage/OlmaticPost.dll" "$olmaticpost"
   extra+=(-D HaveOlmaticPost=1)
 fi
 cp "$kelvo" "$stage/kelvo.dat"
