@@ -6,8 +6,8 @@
 //       spent in the scans' 1 ms pauses (of the fastest run); --naive also times fragment
 //       matching with one enumeration of the uninstall root per database row.
 //   scan_bench --dump TYPE [--db FILE] [FOLDER...]
-//       the rows of one category as UTF-8 lines: name, info, key, icon file, item value,
-//       separated by tabs (FOLDERs are the command-line folders of category 10).
+//       the rows of one category as UTF-8 lines: name, info, key, icon file, place (the
+//       hidden fifth column), item value, separated by tabs (FOLDERs are the command-line folders of category 10).
 #include <windows.h>
 
 #include <cstdio>
@@ -34,12 +34,13 @@ namespace {
 class CountingView : public IScanView {
 public:
     explicit CountingView(bool print) : print_(print) {}
+    using IScanView::AddListRow;
     void AddListRow(const std::string& name, const std::string& info, const std::string& key,
-                    const std::string& iconFile, int itemValue) override {
+                    const std::string& iconFile, int itemValue, const std::string& place) override {
         ++rows;
         if (print_)
-            std::printf("%s\t%s\t%s\t%s\t%d\n", Utf8FromAnsi(name).c_str(), Utf8FromAnsi(info).c_str(),
-                        Utf8FromAnsi(key).c_str(), Utf8FromAnsi(iconFile).c_str(), itemValue);
+            std::printf("%s\t%s\t%s\t%s\t%s\t%d\n", Utf8FromAnsi(name).c_str(), Utf8FromAnsi(info).c_str(),
+                        Utf8FromAnsi(key).c_str(), Utf8FromAnsi(iconFile).c_str(), place.c_str(), itemValue);
     }
     void BeginScan() override { rows = 0; }
     void EndScan(int) override {}
