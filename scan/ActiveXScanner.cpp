@@ -24,6 +24,7 @@ int ListActiveXControls(IResultRows& rows, const std::vector<RegistryPlace>& pla
         const RegistryPlace classes{HKEY_CLASSES_ROOT, place.view};
         const std::string placeText = PlaceText(place);
         ForEachSubkey(units.Get(), [&](int index, const std::string& id) {
+            if (rows.StopRequested()) return;
             int code = 0;
             const std::string name = TrimWhitespace(ReadRegistryText(classes, "CLSID\\" + id, "", &code));
             if (code != kRegSuccess || name.empty()) return;

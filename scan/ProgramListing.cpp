@@ -39,6 +39,7 @@ int ListAllPrograms(IResultRows& rows, const InstallerProductList& installerProd
     const CKelvoEngine engine(installerProducts);
     const ScopedTimerResolution timerResolution;
     return ForEachEntry(places, path, [&](int index, const std::string& key, const RegistryPlace& place) {
+        if (rows.StopRequested()) return;
         if (StartsWith(key, "KB")) {
             if (engine.IsMicrosoftPublished(key, place)) return;
         } else if (engine.IsHiddenEntry(key, place)) {

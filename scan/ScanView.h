@@ -20,6 +20,9 @@ public:
                     const std::string& iconFile, int itemValue) {
         AddListRow(name, info, key, iconFile, itemValue, std::string());
     }
+    // True once nobody wants the rest of the rows (a newer scan replaced this one): the long
+    // listings then skip the work of their remaining entries.
+    virtual bool StopRequested() const { return false; }
 };
 
 class IScanView : public IResultRows {
