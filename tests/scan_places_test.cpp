@@ -3,11 +3,15 @@
 // place it lives in and say which; removal acts on that place alone.
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/RegistryManager.h"
+#include "base/ScopedHandles.h"
 #include "base/TextUtil.h"
 #include "scan/ActiveXScanner.h"
 #include "scan/Bho.h"
@@ -238,6 +242,61 @@ TEST_F(PlacesTest, ControlsOfThe32BitViewAreListedWithTheirOwnClass) {
          SubkeyIndex(kMachine32, kDistributionUnitsKey, kClsid), "HKLM32"},
     };
     EXPECT_EQ(ours, expected);
+}
+
+// The backup folder taken away for one scope: a plain file stands where the folder
+// should be, so no backup can be written.
+class BackupFolderBlocked {
+public:
+    BackupFolderBlocked() {
+        wchar_t* raw = nullptr;
+        if (FAILED(SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &raw))) return;
+        const std::wstring base = std::wstring(raw) + L"\\Tarnock";
+        CoTaskMemFree(raw);
+        CreateDirectoryW(base.c_str(), nullptr);
+        folder_ = base + L"\\Backup";
+        aside_ = base + L"\\Backup.tnk-aside";
+        moved_ = MoveFileW(folder_.c_str(), aside_.c_str()) != FALSE;
+        ScopedHandle file(CreateFileW(folder_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                      nullptr));
+        blocked_ = static_cast<bool>(file);
+    }
+    ~BackupFolderBlocked() {
+        if (blocked_) DeleteFileW(folder_.c_str());
+        if (moved_) MoveFileW(aside_.c_str(), folder_.c_str());
+    }
+    BackupFolderBlocked(const BackupFolderBlocked&) = delete;
+    BackupFolderBlocked& operator=(const BackupFolderBlocked&) = delete;
+    bool Blocked() const { return blocked_; }
+
+private:
+    std::wstring folder_;
+    std::wstring aside_;
+    bool moved_ = false;
+    bool blocked_ = false;
+};
+
+TEST_F(PlacesTest, RemovalDeletesNothingWhenTheBackupCannotBeWritten) {
+    registry_.CreateKey(kMachine32, std::string(kHelperObjectsKey) + "\\" + kClsid);
+    registry_.SetText(kMachine32, kRunKey, kRunName, "C:\\Tnk\\run.exe");
+    {
+        const BackupFolderBlocked blocked;
+        ASSERT_TRUE(blocked.Blocked());
+        CBho bho;
+        EXPECT_EQ(bho.Remove(kClsid, kMachine32), 0);
+        CStartUp startup;
+        EXPECT_EQ(startup.Remove(kRunName, kMachine32), 0);
+    }
+    EXPECT_TRUE(KeyExists(kMachine32, std::string(kHelperObjectsKey) + "\\" + kClsid));
+    EXPECT_TRUE(ValueExists(kMachine32, kRunKey, kRunName));
+
+    // With the folder back, the same removals go through.
+    CBho bho;
+    EXPECT_EQ(bho.Remove(kClsid, kMachine32), 1);
+    CStartUp startup;
+    EXPECT_EQ(startup.Remove(kRunName, kMachine32), 1);
+    EXPECT_FALSE(KeyExists(kMachine32, std::string(kHelperObjectsKey) + "\\" + kClsid));
+    EXPECT_FALSE(ValueExists(kMachine32, kRunKey, kRunName));
 }
 
 }  // namespace
