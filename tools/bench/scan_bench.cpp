@@ -65,13 +65,18 @@ InstallerProductList LoadInstallerProducts() {
     return products;
 }
 
+// The uninstall entries of every place the scans read.
 int CountUninstallEntries() {
-    ScopedKey root;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallRoot, 0, KEY_READ, root.Put()) != ERROR_SUCCESS) return 0;
-    DWORD count = 0;
-    RegQueryInfoKeyA(root.Get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr,
-                     nullptr, nullptr);
-    return static_cast<int>(count);
+    int total = 0;
+    for (const RegistryPlace& place : UninstallPlaces()) {
+        ScopedKey root;
+        if (RegOpenKeyExA(place.root, kUninstallRoot, 0, KEY_READ | place.view, root.Put()) != ERROR_SUCCESS) continue;
+        DWORD count = 0;
+        RegQueryInfoKeyA(root.Get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr);
+        total += static_cast<int>(count);
+    }
+    return total;
 }
 
 double Milliseconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
@@ -80,8 +85,8 @@ double Milliseconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
     return static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-// Fragment rows matched the plain way: the whole uninstall root enumerated once per row.
-// Returns -1 when the category has no fragment rows.
+// Fragment rows matched the plain way: the whole uninstall root of every place enumerated
+// once per row. Returns -1 when the category has no fragment rows.
 int NaiveFragmentRows(CDbCtrl& database, int type, const InstallerProductList& products) {
     database.LoadCategory(type);
     const CKelvoEngine engine(products);
@@ -91,20 +96,23 @@ int NaiveFragmentRows(CDbCtrl& database, int type, const InstallerProductList& p
         if (database.GetMatchMode(j) != "%") continue;
         anyFragment = true;
         const std::string fragment = ToLowerAnsi(database.GetKeyName(j));
-        ScopedKey root;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallRoot, 0, KEY_READ, root.Put()) != ERROR_SUCCESS) continue;
-        ForEachSubkey(root.Get(), [&](int, const std::string& key) {
-            if (!Contains(ToLowerAnsi(key), fragment) || engine.HasUninstallString(key) != 1) return;
-            engine.ReadDisplayName(key);
-            engine.ResolveIconFile(key, "");
-            ++rows;
-        });
+        for (const RegistryPlace& place : UninstallPlaces()) {
+            ScopedKey root;
+            if (RegOpenKeyExA(place.root, kUninstallRoot, 0, KEY_READ | place.view, root.Put()) != ERROR_SUCCESS)
+                continue;
+            ForEachSubkey(root.Get(), [&](int, const std::string& key) {
+                if (!Contains(ToLowerAnsi(key), fragment) || engine.HasUninstallString(key, place) != 1) return;
+                engine.ReadDisplayName(key, place);
+                engine.ResolveIconFile(key, "", place);
+                ++rows;
+            });
+        }
     }
     return anyFragment ? rows : -1;
 }
 
-// The floor under the all-programs listing: one enumeration of the uninstall root, and per
-// entry the values that listing reads (hidden-entry marks, name, links, icon, uninstall
+// The floor under the all-programs listing: one enumeration of the uninstall root of every
+// place, and per entry the values that listing reads (hidden-entry marks, name, links, icon, uninstall
 // command, publisher, install source), each read once from the entry opened once, with no
 // pauses and no rows.
 double FloorMilliseconds(int* readsOut) {
@@ -113,8 +121,9 @@ double FloorMilliseconds(int* readsOut) {
     LARGE_INTEGER start{}, end{};
     QueryPerformanceCounter(&start);
     int reads = 0;
-    ScopedKey root;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallRoot, 0, KEY_READ, root.Put()) == ERROR_SUCCESS) {
+    for (const RegistryPlace& place : UninstallPlaces()) {
+        ScopedKey root;
+        if (RegOpenKeyExA(place.root, kUninstallRoot, 0, KEY_READ | place.view, root.Put()) != ERROR_SUCCESS) continue;
         ForEachSubkey(root.Get(), [&](int, const std::string& name) {
             ScopedKey entry;
             if (RegOpenKeyExA(root.Get(), name.c_str(), 0, KEY_READ, entry.Put()) != ERROR_SUCCESS) return;
