@@ -61,9 +61,25 @@ public:
                 distinct.push_back(fragment);
         const CFragmentMatcher matcher(distinct);
         std::vector<std::vector<std::size_t>> hits(distinct.size());
-        for (std::size_t e = 0; e < entries_.size(); ++e)
-            for (const int f : matcher.Find(ToLowerAnsi(entries_[e].name))) hits[static_cast<std::size_t>(f)].push_back(e);
+        for (std::size_t e = 0; e < entries_.size(); ++e) {
+            const std::string lower = ToLowerAnsi(entries_[e].name);
+            for (const int f : matcher.Find(lower)) hits[static_cast<std::size_t>(f)].push_back(e);
+            byLowerName_[lower].push_back(e);
+        }
         for (std::size_t f = 0; f < distinct.size(); ++f) matches_.emplace(distinct[f], std::move(hits[f]));
+    }
+
+    // The places where the enumeration saw a key of this name, in place order. The registry
+    // compares names without regard to case, which a byte-wise lower-casing matches only for
+    // ASCII names: for others the answer is every place, to be probed one by one.
+    std::vector<RegistryPlace> PlacesOf(const std::string& name, const std::vector<RegistryPlace>& places) const {
+        for (const char c : name)
+            if (static_cast<unsigned char>(c) >= 0x80) return places;
+        std::vector<RegistryPlace> found;
+        const auto it = byLowerName_.find(ToLowerAnsi(name));
+        if (it == byLowerName_.end()) return found;
+        for (const std::size_t e : it->second) found.push_back(entries_[e].place);
+        return found;
     }
 
     // Calls add(key, displayName, iconFile, placeText) for every subkey whose lower-case
@@ -109,6 +125,7 @@ private:
     const CKelvoEngine& engine_;
     std::vector<Entry> entries_;
     std::map<std::string, std::vector<std::size_t>> matches_;
+    std::map<std::string, std::vector<std::size_t>> byLowerName_;  // lower-case name: its entries
 };
 
 }  // namespace
@@ -127,15 +144,18 @@ void CCategoryScan::ListSignatureCategory(int type, ISignatureRows& signatures) 
         rows.push_back({signatures.GetKeyName(row), signatures.GetMatchMode(row) == "%"});
         if (rows.back().fragment) fragments.push_back(ToLowerAnsi(rows.back().keyName));
     }
+    if (count == 0) return;
+    // One enumeration per place serves the fragment rows and tells the exact rows where
+    // their keys are, so an exact row costs registry reads only where its key exists.
     const std::vector<RegistryPlace> places = UninstallPlaces();
-    std::optional<UninstallSnapshot> snapshot;
-    if (!fragments.empty()) snapshot.emplace(engine, places, fragments);
+    UninstallSnapshot snapshot(engine, places, fragments);
 
     for (int row = 0; row < count; ++row) {
+        if (view_.StopRequested()) return;  // a newer scan replaced this one
         const std::string& keyName = rows[static_cast<std::size_t>(row)].keyName;
         if (!rows[static_cast<std::size_t>(row)].fragment) {
             // Every place that holds the key gives a row of its own.
-            for (const RegistryPlace& place : places) {
+            for (const RegistryPlace& place : snapshot.PlacesOf(keyName, places)) {
                 if (engine.ProbeUninstallKey(keyName, place) == kRegOpenFailed) continue;
                 const std::string displayName = engine.ReadDisplayName(keyName, place);
                 view_.AddListRow(displayName.empty() ? signatures.GetName(row) : displayName, signatures.GetInfo(row),
@@ -148,7 +168,7 @@ void CCategoryScan::ListSignatureCategory(int type, ISignatureRows& signatures) 
         std::string productName;
         std::string info;
         bool rowRead = false;
-        snapshot->ForEachMatch(fragment, [&](const std::string& key, const std::string& displayName,
+        snapshot.ForEachMatch(fragment, [&](const std::string& key, const std::string& displayName,
                                              const std::string& iconFile, const std::string& placeText) {
             if (!rowRead) {
                 productName = signatures.GetName(row);
