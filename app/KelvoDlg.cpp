@@ -150,6 +150,7 @@ constexpr UINT UM_SCANROWS = WM_APP + 0x100;
 struct ScanRow {
     std::string name, info, key, iconFile;
     int itemValue;
+    std::string place;  // the hidden fifth column
 };
 
 struct ScanRowBatch {
@@ -176,10 +177,11 @@ public:
     PostedRows(const PostedRows&) = delete;
     PostedRows& operator=(const PostedRows&) = delete;
 
+    using IScanView::AddListRow;
     void AddListRow(const std::string& name, const std::string& info, const std::string& key,
-                    const std::string& iconFile, int itemValue) override {
+                    const std::string& iconFile, int itemValue, const std::string& place) override {
         if (StopRequested()) return;
-        batch_->rows.push_back({name, info, key, iconFile, itemValue});
+        batch_->rows.push_back({name, info, key, iconFile, itemValue, place});
         if (batch_->rows.size() >= kScanBatchRows) Post(false);
     }
     bool StopRequested() const override { return snapshot_.currentGeneration->load() != snapshot_.generation; }
@@ -405,8 +407,8 @@ void CkelvoDlg::SetupControls() {
 // Rows and scans
 
 void CkelvoDlg::AddListRow(const std::string& name, const std::string& info, const std::string& key,
-                           const std::string& iconFile, int itemValue) {
-    controls_->rows.AddListRow(name, info, key, iconFile, itemValue);
+                           const std::string& iconFile, int itemValue, const std::string& place) {
+    controls_->rows.AddListRow(name, info, key, iconFile, itemValue, place);
 }
 
 void CkelvoDlg::ResetImageLists() { controls_->rows.ResetImageLists(); }
@@ -516,7 +518,8 @@ void CkelvoDlg::StartThreadedScan(int type) {
 std::optional<LRESULT> CkelvoDlg::OnScanRows(LPARAM parameter) {
     const std::unique_ptr<ScanRowBatch> batch(reinterpret_cast<ScanRowBatch*>(parameter));
     if (batch == nullptr || destroying_ || batch->generation != scanGeneration_->load()) return 0;
-    for (const ScanRow& row : batch->rows) AddListRow(row.name, row.info, row.key, row.iconFile, row.itemValue);
+    for (const ScanRow& row : batch->rows)
+        AddListRow(row.name, row.info, row.key, row.iconFile, row.itemValue, row.place);
     if (batch->last) EndScan(batch->scanType);
     return 0;
 }

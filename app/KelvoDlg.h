@@ -44,8 +44,9 @@ public:
     ~CkelvoDlg() override;
 
     // Rows of the result list; user-interface thread only (workers post batches of rows).
+    using IScanView::AddListRow;
     void AddListRow(const std::string& name, const std::string& info, const std::string& key,
-                    const std::string& iconFile, int itemValue) override;
+                    const std::string& iconFile, int itemValue, const std::string& place) override;
     void BeginScan() override;
     void EndScan(int scanType) override;
 

@@ -1,5 +1,7 @@
 #include "app/ResultList.h"
 
+#include <iterator>
+
 #include "base/RegistryManager.h"
 #include "base/ScopedHandles.h"
 #include "base/Settings.h"
@@ -13,8 +15,10 @@ struct ColumnSpec {
     const wchar_t* title;
     int width;
 };
-// Columns 2 (the identifying key) and 3 (the icon file) carry data only.
-constexpr ColumnSpec kColumns[] = {{L"이름", 260}, {L"정보", 260}, {L"", 0}, {L"", 0}};
+// Columns 2 (the identifying key), 3 (the icon file) and 4 (the registry place of the
+// entry) carry data only.
+constexpr ColumnSpec kColumns[] = {{L"이름", 260}, {L"정보", 260}, {L"", 0}, {L"", 0}, {L"", 0}};
+static_assert(std::size(kColumns) == ui::kPlaceColumn + 1);
 
 void SetSubItemText(HWND list, int row, int column, const std::string& text) {
     LVITEMA item{};
@@ -57,12 +61,12 @@ void CResultList::InsertColumns() {
 }
 
 void CResultList::AddListRow(const std::string& name, const std::string& info, const std::string& key,
-                             const std::string& iconFile, int itemValue) {
-    list_.RunOnUiThread([&] { AddRowOnUiThread(name, info, key, iconFile, itemValue); });
+                             const std::string& iconFile, int itemValue, const std::string& place) {
+    list_.RunOnUiThread([&] { AddRowOnUiThread(name, info, key, iconFile, itemValue, place); });
 }
 
 void CResultList::AddRowOnUiThread(const std::string& name, const std::string& info, const std::string& key,
-                                   const std::string& iconFile, int itemValue) {
+                                   const std::string& iconFile, int itemValue, const std::string& place) {
     const HWND list = list_.Window();
     if (list == nullptr) return;
     std::lock_guard<std::mutex> lock(mutex_);
@@ -82,6 +86,7 @@ void CResultList::AddRowOnUiThread(const std::string& name, const std::string& i
     SetSubItemText(list, row, 1, info);
     SetSubItemText(list, row, 2, key);
     SetSubItemText(list, row, 3, iconFile);
+    SetSubItemText(list, row, ui::kPlaceColumn, place);
 }
 
 void CResultList::ResetImageLists() {

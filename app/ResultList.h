@@ -21,12 +21,15 @@ public:
     CResultList(const CResultList&) = delete;
     CResultList& operator=(const CResultList&) = delete;
 
-    // Four left-aligned columns, full-row selection only, no text background of its own.
+    // Five left-aligned columns (the last three hidden), full-row selection only, no text
+    // background of its own.
     void InsertColumns();
 
-    // Appends a row; safe from any thread (the row is added on the list's own thread).
+    // Appends a row, its place text in the hidden fifth column; safe from any thread (the
+    // row is added on the list's own thread).
+    using IResultRows::AddListRow;
     void AddListRow(const std::string& name, const std::string& info, const std::string& key,
-                    const std::string& iconFile, int itemValue) override;
+                    const std::string& iconFile, int itemValue, const std::string& place) override;
 
     // Hands the system image lists, with the default program icon, to the list. Safe from
     // any thread.
@@ -53,7 +56,7 @@ public:
 
 private:
     void AddRowOnUiThread(const std::string& name, const std::string& info, const std::string& key,
-                          const std::string& iconFile, int itemValue);
+                          const std::string& iconFile, int itemValue, const std::string& place);
     void ResetImageListsOnUiThread();
 
     ui::ListTestCtrl& list_;

@@ -18,9 +18,10 @@ const char* ValueNameOrDefault(const std::string& name) { return name.c_str(); }
 
 enum class TreeOutcome { NotOpened, Stopped, Done };
 
-TreeOutcome DeleteTree(HKEY parent, const std::string& name) {
+TreeOutcome DeleteTree(HKEY parent, const std::string& name, REGSAM view) {
     ScopedKey key;
-    if (RegOpenKeyA(parent, name.c_str(), key.Put()) != ERROR_SUCCESS) return TreeOutcome::NotOpened;
+    if (RegOpenKeyExA(parent, name.c_str(), 0, KEY_READ | view, key.Put()) != ERROR_SUCCESS)
+        return TreeOutcome::NotOpened;
 
     // Only the subkeys present now are visited, each once.
     std::vector<std::string> children;
@@ -33,11 +34,13 @@ TreeOutcome DeleteTree(HKEY parent, const std::string& name) {
         else if (result != ERROR_MORE_DATA) break;
     }
     for (const std::string& child : children) {
-        if (DeleteTree(key.Get(), child) == TreeOutcome::NotOpened) return TreeOutcome::Stopped;
+        if (DeleteTree(key.Get(), child, view) == TreeOutcome::NotOpened) return TreeOutcome::Stopped;
     }
     key.Reset();
 
-    const LONG deleted = RegDeleteKeyA(parent, name.c_str());
+    // The view decides which of two same-named keys goes (HKLM\SOFTWARE\X or its
+    // WOW6432Node twin); 0 keeps the program's own view.
+    const LONG deleted = RegDeleteKeyExA(parent, name.c_str(), view, 0);
     if (deleted == ERROR_GEN_FAILURE) MessageBoxW(nullptr, kKeyLockedMessage, L"Tarnock", MB_OK | MB_ICONEXCLAMATION);
     return TreeOutcome::Done;
 }
@@ -46,7 +49,8 @@ TreeOutcome DeleteTree(HKEY parent, const std::string& name) {
 
 int CRegistryManager::ReadString() {
     ScopedKey key;
-    if (RegOpenKeyA(root, keyPath.c_str(), key.Put()) != ERROR_SUCCESS) return kRegOpenFailed;
+    if (RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_QUERY_VALUE | view, key.Put()) != ERROR_SUCCESS)
+        return kRegOpenFailed;
     // One byte more than declared, so a value that fills the buffer still ends in a zero.
     std::array<char, kValueCapacity + 1> buffer{};
     DWORD size = kValueCapacity;
@@ -59,7 +63,8 @@ int CRegistryManager::ReadString() {
 
 int CRegistryManager::ReadDword() {
     ScopedKey key;
-    if (RegOpenKeyA(root, keyPath.c_str(), key.Put()) != ERROR_SUCCESS) return kRegOpenFailed;
+    if (RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_QUERY_VALUE | view, key.Put()) != ERROR_SUCCESS)
+        return kRegOpenFailed;
     DWORD value = 0;
     DWORD size = sizeof(value);
     if (RegQueryValueExA(key.Get(), ValueNameOrDefault(valueName), nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
@@ -71,8 +76,8 @@ int CRegistryManager::ReadDword() {
 
 int CRegistryManager::WriteDword() {
     ScopedKey key;
-    if (RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.Put(),
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | view, nullptr,
+                        key.Put(), nullptr) != ERROR_SUCCESS)
         return kRegCreateFailed;
     const DWORD value = dwordValue;
     if (RegSetValueExA(key.Get(), ValueNameOrDefault(valueName), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
@@ -83,7 +88,8 @@ int CRegistryManager::WriteDword() {
 
 int CRegistryManager::DeleteValue() {
     ScopedKey key;
-    if (RegOpenKeyA(root, keyPath.c_str(), key.Put()) != ERROR_SUCCESS) return kRegOpenFailed;
+    if (RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_SET_VALUE | view, key.Put()) != ERROR_SUCCESS)
+        return kRegOpenFailed;
     return RegDeleteValueA(key.Get(), ValueNameOrDefault(valueName)) == ERROR_SUCCESS ? kRegSuccess : kRegDeleteFailed;
 }
 
@@ -96,8 +102,22 @@ int CRegistryManager::DeleteKeyTree() {
     std::size_t first = path.find_first_not_of('\\');
     if (first == std::string::npos) return kRegSuccess;
     path.erase(0, first);
-    DeleteTree(root, path);
+    DeleteTree(root, path, view);
     return kRegSuccess;
+}
+
+bool IsWindows64() {
+#ifdef _WIN64
+    return true;
+#else
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+#endif
+}
+
+std::vector<RegistryPlace> MachinePlaces() {
+    if (!IsWindows64()) return {{HKEY_LOCAL_MACHINE, 0}};
+    return {{HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY}, {HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY}};
 }
 
 }  // namespace tarnock

@@ -5,6 +5,9 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
+
+#include "base/RegistryPlace.h"
 
 namespace tarnock {
 
@@ -22,6 +25,8 @@ public:
     CRegistryManager() = default;
     CRegistryManager(HKEY rootKey, std::string path, std::string name = {})
         : root(rootKey), keyPath(std::move(path)), valueName(std::move(name)) {}
+    CRegistryManager(const RegistryPlace& place, std::string path, std::string name = {})
+        : root(place.root), view(place.view), keyPath(std::move(path)), valueName(std::move(name)) {}
     virtual ~CRegistryManager() = default;
 
     // Reads valueName as text, whatever its type, into a 1024-byte buffer. A value longer
@@ -37,10 +42,22 @@ public:
     int DeleteKeyTree();
 
     HKEY root = HKEY_CURRENT_USER;
+    // The registry view of every open: 0 (the program's own), KEY_WOW64_64KEY or
+    // KEY_WOW64_32KEY.
+    REGSAM view = 0;
     std::string keyPath;
     std::string valueName;
     std::string textValue;
     DWORD dwordValue = 0;
 };
+
+// True when the program runs on 64-bit Windows: always for a 64-bit build, and for a
+// 32-bit build when it runs under WOW64.
+bool IsWindows64();
+
+// The places of HKEY_LOCAL_MACHINE where programs register themselves: the 64-bit view
+// and then the 32-bit view (WOW6432Node) on 64-bit Windows, whichever build asks; the one
+// view on 32-bit Windows.
+std::vector<RegistryPlace> MachinePlaces();
 
 }  // namespace tarnock

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/FileVersionInfo.h"
+#include "base/RegistryBackup.h"
 #include "base/RegistryManager.h"
 #include "base/ScopedHandles.h"
 #include "base/TextUtil.h"
@@ -32,8 +33,10 @@ std::string KindLabel(int kind) {
     }
 }
 
-std::string ClassValue(const std::string& clsid, const char* subkey) {
-    return ReadRegistryText(HKEY_CLASSES_ROOT, "CLSID\\" + clsid + subkey, "");
+// The class registration in the registration's own view: a 32-bit add-on's class lives in
+// the 32-bit view of the classes.
+std::string ClassValue(const RegistryPlace& place, const std::string& clsid, const char* subkey) {
+    return ReadRegistryText(RegistryPlace{HKEY_CLASSES_ROOT, place.view}, "CLSID\\" + clsid + subkey, "");
 }
 
 // A name that does not fit its field whole cannot be removed by that field again.
@@ -45,10 +48,11 @@ using UnregisterFunction = HRESULT(STDAPICALLTYPE*)();
 }  // namespace
 
 CBho::CBho() {
-    ScanHelperObjects();
-    ScanToolbars();
-    ScanExtensionButtons();
-    ScanMenuExtensions();
+    const std::vector<RegistryPlace> machine = MachinePlaces();
+    for (const RegistryPlace& place : machine) ScanHelperObjects(place);
+    for (const RegistryPlace& place : machine) ScanToolbars(place);
+    for (const RegistryPlace& place : machine) ScanExtensionButtons(place);
+    ScanMenuExtensions({HKEY_CURRENT_USER, 0});
 }
 
 std::string CBho::ReadVersionString(const std::string& path, int index) {
@@ -64,10 +68,11 @@ std::string CBho::ReadVersionString(const std::string& path, int index) {
     return text.data();
 }
 
-void CBho::AppendEntry(int kind, const std::string& name, const std::string& title, const std::string& filePath,
-                       const std::string& versionFile, const std::string* description) {
+void CBho::AppendEntry(int kind, const RegistryPlace& place, const std::string& name, const std::string& title,
+                       const std::string& filePath, const std::string& versionFile, const std::string* description) {
     AddonEntry& entry = entries_.Append();
     entry.kind = kind;
+    entry.place = place;
     CopyBounded(entry.registryName, sizeof(entry.registryName), name);
     CopyBounded(entry.title, sizeof(entry.title), title);
     CopyBounded(entry.filePath, sizeof(entry.filePath), filePath);
@@ -80,21 +85,21 @@ void CBho::AppendEntry(int kind, const std::string& name, const std::string& tit
     CopyBounded(entry.company + std::strlen(entry.company), sizeof(entry.company) - std::strlen(entry.company), label);
 }
 
-void CBho::ScanHelperObjects() {
+void CBho::ScanHelperObjects(const RegistryPlace& place) {
     ScopedKey key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kHelperObjectsKey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExA(place.root, kHelperObjectsKey, 0, KEY_READ | place.view, key.Put()) != ERROR_SUCCESS) return;
     ForEachSubkey(key.Get(), [&](int, const std::string& name) {
         if (!FitsField(name)) return;
-        std::string title = ClassValue(name, "");
+        std::string title = ClassValue(place, name, "");
         if (title.empty()) title = name;
-        const std::string server = ClassValue(name, "\\InprocServer32");
-        AppendEntry(kAddonHelperObject, name, title, server, server, nullptr);
+        const std::string server = ClassValue(place, name, "\\InprocServer32");
+        AppendEntry(kAddonHelperObject, place, name, title, server, server, nullptr);
     });
 }
 
-void CBho::ScanToolbars() {
+void CBho::ScanToolbars(const RegistryPlace& place) {
     ScopedKey key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kToolbarKey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExA(place.root, kToolbarKey, 0, KEY_READ | place.view, key.Put()) != ERROR_SUCCESS) return;
     // Longer value names are no class identifiers and are skipped, never cut.
     std::array<char, kAddonFieldSize> name{};
     for (DWORD index = 0;; ++index) {
@@ -106,33 +111,33 @@ void CBho::ScanToolbars() {
         if (result != ERROR_SUCCESS) break;
         const std::string clsid(name.data());
         if (clsid.empty()) continue;  // the key's default value names no toolbar
-        const std::string server = ClassValue(clsid, "\\InprocServer32");
-        AppendEntry(kAddonToolbar, clsid, ClassValue(clsid, ""), server, server, nullptr);
+        const std::string server = ClassValue(place, clsid, "\\InprocServer32");
+        AppendEntry(kAddonToolbar, place, clsid, ClassValue(place, clsid, ""), server, server, nullptr);
     }
 }
 
-void CBho::ScanExtensionButtons() {
+void CBho::ScanExtensionButtons(const RegistryPlace& place) {
     ScopedKey key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kExtensionsKey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExA(place.root, kExtensionsKey, 0, KEY_READ | place.view, key.Put()) != ERROR_SUCCESS) return;
     ForEachSubkey(key.Get(), [&](int, const std::string& name) {
         if (!FitsField(name)) return;
         const std::string path = kExtensionsKey + name;
-        std::string title = ReadRegistryText(HKEY_LOCAL_MACHINE, path, "MenuText");
-        if (title.empty()) title = ReadRegistryText(HKEY_LOCAL_MACHINE, path, "ButtonText");
+        std::string title = ReadRegistryText(place, path, "MenuText");
+        if (title.empty()) title = ReadRegistryText(place, path, "ButtonText");
         if (title.empty()) title = name;
-        AppendEntry(kAddonExtensionButton, name, title, ReadRegistryText(HKEY_LOCAL_MACHINE, path, "Icon"),
-                    ReadRegistryText(HKEY_LOCAL_MACHINE, path, "Exec"), nullptr);
+        AppendEntry(kAddonExtensionButton, place, name, title, ReadRegistryText(place, path, "Icon"),
+                    ReadRegistryText(place, path, "Exec"), nullptr);
     });
 }
 
-void CBho::ScanMenuExtensions() {
+void CBho::ScanMenuExtensions(const RegistryPlace& place) {
     ScopedKey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kMenuExtKey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExA(place.root, kMenuExtKey, 0, KEY_READ | place.view, key.Put()) != ERROR_SUCCESS) return;
     ForEachSubkey(key.Get(), [&](int, const std::string& name) {
         if (!FitsField(name)) return;
-        std::string script = ReadRegistryText(HKEY_CURRENT_USER, kMenuExtKey + name, "");
+        std::string script = ReadRegistryText(place, kMenuExtKey + name, "");
         if (script.empty()) script = name;
-        AppendEntry(kAddonMenuExtension, name, name, "", script, &name);
+        AppendEntry(kAddonMenuExtension, place, name, name, "", script, &name);
     });
 }
 
@@ -155,35 +160,44 @@ int CBho::UnregisterServer(const std::string& path) {
     return SUCCEEDED(unregister()) ? 0 : 5;
 }
 
-int CBho::Remove(const std::string& registryName) {
+int CBho::Remove(const std::string& registryName, const RegistryPlace& place) {
     // No entry has an empty name (the scan skips the toolbar key's default value), and an
     // empty name would make the paths below name the whole registration key.
     if (registryName.empty()) return 1;
+    int result = 1;
     for (const AddonEntry* entry = entries_.Head(); entry; entry = entry->next) {
-        if (registryName != entry->registryName) continue;
-        UnregisterServer(entry->filePath);
-        CRegistryManager registry;
+        if (registryName != entry->registryName || !(entry->place == place)) continue;
+        // What is deleted: a key tree, or the toolbar's value.
+        std::string keyPath;
+        bool wholeKey = true;
         switch (entry->kind) {
-            case kAddonHelperObject:
-                registry = CRegistryManager(HKEY_LOCAL_MACHINE, std::string(kHelperObjectsKey) + "\\" + registryName);
-                registry.DeleteKeyTree();
-                break;
+            case kAddonHelperObject: keyPath = std::string(kHelperObjectsKey) + "\\" + registryName; break;
             case kAddonToolbar:
-                registry = CRegistryManager(HKEY_LOCAL_MACHINE, kToolbarKey, registryName);
-                registry.DeleteValue();
+                keyPath = kToolbarKey;
+                wholeKey = false;
                 break;
-            case kAddonExtensionButton:
-                registry = CRegistryManager(HKEY_LOCAL_MACHINE, kExtensionsKey + registryName);
-                registry.DeleteKeyTree();
-                break;
-            case kAddonMenuExtension:
-                registry = CRegistryManager(HKEY_CURRENT_USER, kMenuExtKey + registryName);
-                registry.DeleteKeyTree();
-                break;
-            default: break;
+            case kAddonExtensionButton: keyPath = kExtensionsKey + registryName; break;
+            case kAddonMenuExtension: keyPath = kMenuExtKey + registryName; break;
+            default: continue;
         }
+        const bool saved =
+            wholeKey ? BackupRegistryKey(place, keyPath) : BackupRegistryValue(place, keyPath, registryName);
+        if (!saved) {
+            result = 0;
+            continue;
+        }
+        UnregisterServer(entry->filePath);
+        CRegistryManager registry(place, keyPath, wholeKey ? std::string() : registryName);
+        if (wholeKey) registry.DeleteKeyTree();
+        else registry.DeleteValue();
     }
-    return 1;
+    return result;
+}
+
+int CBho::RemoveRow(const std::string& registryName, const std::string& placeText) {
+    RegistryPlace place;
+    if (!ParsePlaceText(placeText, place)) return 0;
+    return Remove(registryName, place);
 }
 
 }  // namespace tarnock

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 
+#include "base/RegistryPlace.h"
 #include "scan/RecordList.h"
 
 namespace tarnock {
@@ -26,6 +27,7 @@ struct AddonEntry {
     char description[kAddonFieldSize];   // "FileDescription" of the file (menu: its name)
     char filePath[kAddonFieldSize];      // server file or icon path; empty for a menu extension
     int kind;
+    RegistryPlace place;                 // where the registration lives (hive and view)
     AddonEntry* next;
 };
 
@@ -36,7 +38,9 @@ inline constexpr char kMenuExtKey[] = "Software\\Microsoft\\Internet Explorer\\M
 
 class CBho {
 public:
-    // Scans helper objects, toolbars, extension buttons and menu extensions, in that order.
+    // Scans helper objects, toolbars, extension buttons and menu extensions, in that order;
+    // the first three in each view of HKEY_LOCAL_MACHINE (64-bit, then 32-bit), menu
+    // extensions in the current user's hive.
     CBho();
     virtual ~CBho() = default;
     CBho(const CBho&) = delete;
@@ -45,8 +49,14 @@ public:
     int GetCount() const { return entries_.Count(); }
     const AddonEntry* GetEntry(int index) const { return entries_.At(index); }
 
-    // Unregisters and deletes every entry registered under exactly this name. Returns 1.
-    int Remove(const std::string& registryName);
+    // Unregisters and deletes every entry registered under exactly this name in exactly
+    // this place; a same-named registration elsewhere stays. Each registration is backed up
+    // first and left alone when its backup fails. Returns 1, or 0 when a registration was
+    // kept because its backup failed.
+    int Remove(const std::string& registryName, const RegistryPlace& place);
+    // The removal of a list row, whose hidden fifth column holds the place text; an
+    // unknown place removes nothing and gives 0.
+    int RemoveRow(const std::string& registryName, const std::string& placeText);
 
     // Calls the server's "DllUnregisterServer": 0 done, 2 OLE unavailable, 3 not
     // loadable, 4 no such export, 5 the server reported failure.
@@ -57,12 +67,12 @@ public:
     static std::string ReadVersionString(const std::string& path, int index);
 
 private:
-    void ScanHelperObjects();
-    void ScanToolbars();
-    void ScanExtensionButtons();
-    void ScanMenuExtensions();
-    void AppendEntry(int kind, const std::string& name, const std::string& title, const std::string& filePath,
-                     const std::string& versionFile, const std::string* description);
+    void ScanHelperObjects(const RegistryPlace& place);
+    void ScanToolbars(const RegistryPlace& place);
+    void ScanExtensionButtons(const RegistryPlace& place);
+    void ScanMenuExtensions(const RegistryPlace& place);
+    void AppendEntry(int kind, const RegistryPlace& place, const std::string& name, const std::string& title,
+                     const std::string& filePath, const std::string& versionFile, const std::string* description);
 
     RecordList<AddonEntry> entries_;
 };

@@ -31,16 +31,29 @@ bool IsSignatureCategory(int scanType) {
     }
 }
 
-// The uninstall root, enumerated once per scan for all fragment rows, and the entries
-// each fragment occurs in, found in one pass over the names. What an entry needs is read
-// on first use and kept, so every entry costs its registry reads once however many rows
-// match it; the rows and their order are those of one enumeration per row.
+// The uninstall root of every place, each enumerated once per scan for all fragment rows,
+// and the entries each fragment occurs in, found in one pass over the names. What an
+// entry needs is read on first use and kept, so every entry costs its registry reads once
+// however many rows match it; the rows and their order are those of one enumeration per
+// row and place.
 class UninstallSnapshot {
 public:
-    UninstallSnapshot(const CKelvoEngine& engine, const std::vector<std::string>& fragments) : engine_(engine) {
-        ScopedKey root;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallRoot, 0, KEY_READ, root.Put()) != ERROR_SUCCESS) return;
-        ForEachSubkey(root.Get(), [&](int, const std::string& name) { entries_.push_back({name}); });
+    UninstallSnapshot(const CKelvoEngine& engine, const std::vector<RegistryPlace>& places,
+                      const std::vector<std::string>& fragments)
+        : engine_(engine) {
+        for (const RegistryPlace& place : places) {
+            ScopedKey root;
+            if (RegOpenKeyExA(place.root, kUninstallRoot, 0, KEY_READ | place.view, root.Put()) != ERROR_SUCCESS)
+                continue;
+            const std::string placeText = PlaceText(place);
+            ForEachSubkey(root.Get(), [&](int, const std::string& name) {
+                Entry entry;
+                entry.name = name;
+                entry.place = place;
+                entry.placeText = placeText;
+                entries_.push_back(std::move(entry));
+            });
+        }
 
         std::vector<std::string> distinct;
         for (const std::string& fragment : fragments)
@@ -48,14 +61,30 @@ public:
                 distinct.push_back(fragment);
         const CFragmentMatcher matcher(distinct);
         std::vector<std::vector<std::size_t>> hits(distinct.size());
-        for (std::size_t e = 0; e < entries_.size(); ++e)
-            for (const int f : matcher.Find(ToLowerAnsi(entries_[e].name))) hits[static_cast<std::size_t>(f)].push_back(e);
+        for (std::size_t e = 0; e < entries_.size(); ++e) {
+            const std::string lower = ToLowerAnsi(entries_[e].name);
+            for (const int f : matcher.Find(lower)) hits[static_cast<std::size_t>(f)].push_back(e);
+            byLowerName_[lower].push_back(e);
+        }
         for (std::size_t f = 0; f < distinct.size(); ++f) matches_.emplace(distinct[f], std::move(hits[f]));
     }
 
-    // Calls add(key, displayName, iconFile) for every subkey whose lower-case name
-    // contains the fragment (every subkey for an empty one) and that has an uninstall
-    // command, in enumeration order.
+    // The places where the enumeration saw a key of this name, in place order. The registry
+    // compares names without regard to case, which a byte-wise lower-casing matches only for
+    // ASCII names: for others the answer is every place, to be probed one by one.
+    std::vector<RegistryPlace> PlacesOf(const std::string& name, const std::vector<RegistryPlace>& places) const {
+        for (const char c : name)
+            if (static_cast<unsigned char>(c) >= 0x80) return places;
+        std::vector<RegistryPlace> found;
+        const auto it = byLowerName_.find(ToLowerAnsi(name));
+        if (it == byLowerName_.end()) return found;
+        for (const std::size_t e : it->second) found.push_back(entries_[e].place);
+        return found;
+    }
+
+    // Calls add(key, displayName, iconFile, placeText) for every subkey whose lower-case
+    // name contains the fragment (every subkey for an empty one) and that has an uninstall
+    // command in its place, place by place in enumeration order.
     template <typename Add>
     void ForEachMatch(const std::string& fragment, Add&& add) {
         if (fragment.empty()) {
@@ -74,26 +103,29 @@ private:
     };
     struct Entry {
         std::string name;
+        RegistryPlace place;
+        std::string placeText;
         int hasUninstall = 0;  // 0 not asked yet, else HasUninstallString's answer
         std::optional<Details> details;
     };
 
     template <typename Add>
     void Offer(Entry& entry, Add& add) {
-        if (entry.hasUninstall == 0) entry.hasUninstall = engine_.HasUninstallString(entry.name);
+        if (entry.hasUninstall == 0) entry.hasUninstall = engine_.HasUninstallString(entry.name, entry.place);
         if (entry.hasUninstall != 1) return;
         if (!entry.details) {
             Details details;
-            details.displayName = engine_.ReadDisplayName(entry.name);
-            details.iconFile = engine_.ResolveIconFile(entry.name, details.displayName);
+            details.displayName = engine_.ReadDisplayName(entry.name, entry.place);
+            details.iconFile = engine_.ResolveIconFile(entry.name, details.displayName, entry.place);
             entry.details = std::move(details);
         }
-        add(entry.name, entry.details->displayName, entry.details->iconFile);
+        add(entry.name, entry.details->displayName, entry.details->iconFile, entry.placeText);
     }
 
     const CKelvoEngine& engine_;
     std::vector<Entry> entries_;
     std::map<std::string, std::vector<std::size_t>> matches_;
+    std::map<std::string, std::vector<std::size_t>> byLowerName_;  // lower-case name: its entries
 };
 
 }  // namespace
@@ -112,31 +144,38 @@ void CCategoryScan::ListSignatureCategory(int type, ISignatureRows& signatures) 
         rows.push_back({signatures.GetKeyName(row), signatures.GetMatchMode(row) == "%"});
         if (rows.back().fragment) fragments.push_back(ToLowerAnsi(rows.back().keyName));
     }
-    std::optional<UninstallSnapshot> snapshot;
-    if (!fragments.empty()) snapshot.emplace(engine, fragments);
+    if (count == 0) return;
+    // One enumeration per place serves the fragment rows and tells the exact rows where
+    // their keys are, so an exact row costs registry reads only where its key exists.
+    const std::vector<RegistryPlace> places = UninstallPlaces();
+    UninstallSnapshot snapshot(engine, places, fragments);
 
     for (int row = 0; row < count; ++row) {
+        if (view_.StopRequested()) return;  // a newer scan replaced this one
         const std::string& keyName = rows[static_cast<std::size_t>(row)].keyName;
         if (!rows[static_cast<std::size_t>(row)].fragment) {
-            // An empty exact name would be the uninstall root itself, not an entry.
-            if (keyName.empty() || engine.ProbeUninstallKey(keyName) == kRegOpenFailed) continue;
-            const std::string displayName = engine.ReadDisplayName(keyName);
-            view_.AddListRow(displayName.empty() ? signatures.GetName(row) : displayName, signatures.GetInfo(row),
-                             keyName, engine.ResolveIconFile(keyName, displayName), row);
+            // Every place that holds the key gives a row of its own.
+            for (const RegistryPlace& place : snapshot.PlacesOf(keyName, places)) {
+                if (engine.ProbeUninstallKey(keyName, place) == kRegOpenFailed) continue;
+                const std::string displayName = engine.ReadDisplayName(keyName, place);
+                view_.AddListRow(displayName.empty() ? signatures.GetName(row) : displayName, signatures.GetInfo(row),
+                                 keyName, engine.ResolveIconFile(keyName, displayName, place), row,
+                                 PlaceText(place));
+            }
             continue;
         }
         const std::string fragment = ToLowerAnsi(keyName);
         std::string productName;
         std::string info;
         bool rowRead = false;
-        snapshot->ForEachMatch(fragment, [&](const std::string& key, const std::string& displayName,
-                                             const std::string& iconFile) {
+        snapshot.ForEachMatch(fragment, [&](const std::string& key, const std::string& displayName,
+                                             const std::string& iconFile, const std::string& placeText) {
             if (!rowRead) {
                 productName = signatures.GetName(row);
                 info = signatures.GetInfo(row);
                 rowRead = true;
             }
-            view_.AddListRow(displayName.empty() ? productName : displayName, info, key, iconFile, row);
+            view_.AddListRow(displayName.empty() ? productName : displayName, info, key, iconFile, row, placeText);
         });
     }
 }
@@ -155,13 +194,15 @@ int CCategoryScan::Run(int scanType, const std::vector<std::string>& commandFold
             const char* name = entry->description[0] ? entry->description
                                : entry->title[0]     ? entry->title
                                                      : entry->registryName;
-            view_.AddListRow(name, entry->company, entry->registryName, entry->filePath, i);
+            view_.AddListRow(name, entry->company, entry->registryName, entry->filePath, i, PlaceText(entry->place));
         }
     } else if (scanType == kScanStartup) {
         const CStartUp startup;
         for (int i = 0; i < startup.GetCount(); ++i) {
             const StartupEntry* entry = startup.GetEntry(i);
-            view_.AddListRow(entry->title, entry->commandText, entry->entryName, entry->filePath, i);
+            // A shortcut lives in no registry place: its place text is empty.
+            view_.AddListRow(entry->title, entry->commandText, entry->entryName, entry->filePath, i,
+                             entry->kind == kStartupRunValue ? PlaceText(entry->place) : std::string());
         }
     } else if (scanType == kScanActiveX) {
         ListActiveXControls(view_);

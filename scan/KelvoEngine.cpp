@@ -27,9 +27,20 @@ bool ExistsWithCandidate(const std::string& candidate, std::string& path) {
 
 }  // namespace
 
+std::vector<RegistryPlace> UninstallPlaces() {
+    std::vector<RegistryPlace> places = MachinePlaces();
+    places.push_back({HKEY_CURRENT_USER, 0});
+    return places;
+}
+
 std::string ReadRegistryText(HKEY root, const std::string& keyPath, const std::string& valueName, int* code) {
+    return ReadRegistryText(RegistryPlace{root, 0}, keyPath, valueName, code);
+}
+
+std::string ReadRegistryText(const RegistryPlace& place, const std::string& keyPath, const std::string& valueName,
+                             int* code) {
     CountRegistryRead();
-    CRegistryManager reader(root, keyPath, valueName);
+    CRegistryManager reader(place, keyPath, valueName);
     const int result = reader.ReadString();
     if (code) *code = result;
     return result == kRegSuccess ? reader.textValue : std::string();
@@ -58,24 +69,26 @@ int ResolveExistingPath(const std::string& text, std::string& path) {
     return ExistsWithCandidate(candidate, path) ? 0 : -1;
 }
 
-std::string CKelvoEngine::ReadEntryValue(HKEY root, const std::string& key, const char* valueName, int* code) const {
-    return ReadRegistryText(root, kUninstallRoot + key, valueName, code);
+std::string CKelvoEngine::ReadEntryValue(const RegistryPlace& place, const std::string& key, const char* valueName,
+                                         int* code) const {
+    return ReadRegistryText(place, kUninstallRoot + key, valueName, code);
 }
 
-std::string CKelvoEngine::ReadDisplayName(const std::string& key) const {
-    return ReadEntryValue(HKEY_LOCAL_MACHINE, key, "DisplayName");
+std::string CKelvoEngine::ReadDisplayName(const std::string& key, const RegistryPlace& place) const {
+    return ReadEntryValue(place, key, "DisplayName");
 }
 
-NameAndLink CKelvoEngine::ReadDisplayNameAndLink(const std::string& key) const {
+NameAndLink CKelvoEngine::ReadDisplayNameAndLink(const std::string& key, const RegistryPlace& place) const {
     NameAndLink result;
-    result.name = ReadDisplayName(key);
-    result.link = TrimWhitespace(ReadEntryValue(HKEY_LOCAL_MACHINE, key, "URLInfoAbout"));
-    if (result.link.empty()) result.link = TrimWhitespace(ReadEntryValue(HKEY_LOCAL_MACHINE, key, "HelpLink"));
+    result.name = ReadDisplayName(key, place);
+    result.link = TrimWhitespace(ReadEntryValue(place, key, "URLInfoAbout"));
+    if (result.link.empty()) result.link = TrimWhitespace(ReadEntryValue(place, key, "HelpLink"));
     return result;
 }
 
-std::string CKelvoEngine::ReadPublisher(const std::string& key, const std::string& fileText) const {
-    const std::string publisher = TrimWhitespace(ReadEntryValue(HKEY_LOCAL_MACHINE, key, "Publisher"));
+std::string CKelvoEngine::ReadPublisher(const std::string& key, const std::string& fileText,
+                                        const RegistryPlace& place) const {
+    const std::string publisher = TrimWhitespace(ReadEntryValue(place, key, "Publisher"));
     if (!publisher.empty()) return publisher;
     std::string file;
     if (ResolveExistingPath(fileText, file) != 0) return {};
@@ -86,12 +99,12 @@ std::string CKelvoEngine::ReadPublisher(const std::string& key, const std::strin
     return TrimWhitespace(company.data());
 }
 
-std::string CKelvoEngine::ReadUninstallString(const std::string& key) const {
-    return ReadEntryValue(HKEY_LOCAL_MACHINE, key, "UninstallString");
+std::string CKelvoEngine::ReadUninstallString(const std::string& key, const RegistryPlace& place) const {
+    return ReadEntryValue(place, key, "UninstallString");
 }
 
-std::string CKelvoEngine::ReadInstallLocation(const std::string& key) const {
-    return ReadEntryValue(HKEY_LOCAL_MACHINE, key, "InstallLocation");
+std::string CKelvoEngine::ReadInstallLocation(const std::string& key, const RegistryPlace& place) const {
+    return ReadEntryValue(place, key, "InstallLocation");
 }
 
 std::string CKelvoEngine::ReadInstallerProductValue(const std::string& productKey,
@@ -101,35 +114,46 @@ std::string CKelvoEngine::ReadInstallerProductValue(const std::string& productKe
 
 int CKelvoEngine::HasUninstallString(const std::string& key) const {
     int code = 0;
-    std::string command = ReadEntryValue(HKEY_LOCAL_MACHINE, key, "UninstallString", &code);
-    if (code == kRegOpenFailed) command = ReadEntryValue(HKEY_CURRENT_USER, key, "UninstallString");
+    std::string command = ReadEntryValue({}, key, "UninstallString", &code);
+    if (code == kRegOpenFailed) command = ReadEntryValue({HKEY_CURRENT_USER, 0}, key, "UninstallString");
     return command.empty() ? -1 : 1;
 }
 
+int CKelvoEngine::HasUninstallString(const std::string& key, const RegistryPlace& place) const {
+    return ReadEntryValue(place, key, "UninstallString").empty() ? -1 : 1;
+}
+
 int CKelvoEngine::ProbeUninstallKey(const std::string& key) const {
-    int code = 0;
-    ReadEntryValue(HKEY_LOCAL_MACHINE, key, "", &code);
-    if (code == kRegOpenFailed) ReadEntryValue(HKEY_CURRENT_USER, key, "", &code);
+    int code = ProbeUninstallKey(key, {});
+    if (code == kRegOpenFailed) code = ProbeUninstallKey(key, {HKEY_CURRENT_USER, 0});
     return code;
 }
 
-bool CKelvoEngine::IsHiddenEntry(const std::string& key) const {
+int CKelvoEngine::ProbeUninstallKey(const std::string& key, const RegistryPlace& place) const {
+    // An empty name would be the uninstall root itself, not an entry.
+    if (key.empty()) return kRegOpenFailed;
+    int code = 0;
+    ReadEntryValue(place, key, "", &code);
+    return code;
+}
+
+bool CKelvoEngine::IsHiddenEntry(const std::string& key, const RegistryPlace& place) const {
     // Read as text whatever the type: a 32-bit 1 is the text "\x01", a 32-bit 0 is "".
-    if (!ReadEntryValue(HKEY_LOCAL_MACHINE, key, "ParentKeyName").empty()) return true;
-    return !ReadEntryValue(HKEY_LOCAL_MACHINE, key, "SystemComponent").empty();
+    if (!ReadEntryValue(place, key, "ParentKeyName").empty()) return true;
+    return !ReadEntryValue(place, key, "SystemComponent").empty();
 }
 
-bool CKelvoEngine::IsMicrosoftPublished(const std::string& key) const {
-    return ReadEntryValue(HKEY_LOCAL_MACHINE, key, "Publisher") == "Microsoft Corporation";
+bool CKelvoEngine::IsMicrosoftPublished(const std::string& key, const RegistryPlace& place) const {
+    return ReadEntryValue(place, key, "Publisher") == "Microsoft Corporation";
 }
 
-std::string CKelvoEngine::ReadArpCachePath(const std::string& key) const {
+std::string CKelvoEngine::ReadArpCachePath(const std::string& key, REGSAM view) const {
     // The record may be missing, shorter than its 552 bytes or not zero-terminated: the
     // buffer is zeroed and the path is cut at its 262 units whatever the data holds.
     std::array<BYTE, kSlowInfoBufferSize> buffer{};
     ScopedKey cache;
     const std::string path = kArpCacheRoot + key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, cache.Put()) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | view, cache.Put()) == ERROR_SUCCESS) {
         CountRegistryRead();
         DWORD size = static_cast<DWORD>(buffer.size());
         if (RegQueryValueExA(cache.Get(), "SlowInfoCache", nullptr, nullptr, buffer.data(), &size) != ERROR_SUCCESS)
@@ -145,7 +169,8 @@ std::string CKelvoEngine::ReadArpCachePath(const std::string& key) const {
     return TrimWhitespace(AnsiFromWide(wide));
 }
 
-std::string CKelvoEngine::ResolveIconFile(const std::string& key, const std::string& displayName) const {
+std::string CKelvoEngine::ResolveIconFile(const std::string& key, const std::string& displayName,
+                                          const RegistryPlace& place) const {
     if (key.empty()) return {};
     std::string path;
 
@@ -156,13 +181,15 @@ std::string CKelvoEngine::ResolveIconFile(const std::string& key, const std::str
                 return path;
         }
     }
-    if (ResolveExistingPath(ReadEntryValue(HKEY_LOCAL_MACHINE, key, "DisplayIcon"), path) == 0) return path;
+    if (ResolveExistingPath(ReadEntryValue(place, key, "DisplayIcon"), path) == 0) return path;
 
-    const std::string cached = ReadArpCachePath(key);
+    // The ARP cache is the machine's, kept per view; an entry of the user's hive uses the
+    // program's own view.
+    const std::string cached = ReadArpCachePath(key, place.root == HKEY_LOCAL_MACHINE ? place.view : 0);
     if (PathExists(cached)) return cached;
 
-    if (ResolveExistingPath(ReadEntryValue(HKEY_LOCAL_MACHINE, key, "UninstallString"), path) == 0) return path;
-    if (ResolveExistingPath(ReadEntryValue(HKEY_LOCAL_MACHINE, key, "InstallSource"), path) == 0) return path;
+    if (ResolveExistingPath(ReadEntryValue(place, key, "UninstallString"), path) == 0) return path;
+    if (ResolveExistingPath(ReadEntryValue(place, key, "InstallSource"), path) == 0) return path;
     return cached;
 }
 

@@ -7,7 +7,9 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "base/RegistryPlace.h"
 #include "scan/InstallerProduct.h"
 
 namespace tarnock {
@@ -15,6 +17,10 @@ namespace tarnock {
 inline constexpr char kUninstallRoot[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 inline constexpr char kArpCacheRoot[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Management\\ARPCache\\";
 inline constexpr char kInstallerProductsRoot[] = "SOFTWARE\\Classes\\Installer\\Products\\";
+
+// Where uninstall entries (and Run values) live: each view of HKEY_LOCAL_MACHINE, then
+// the current user's hive, which has one view for both kinds of program.
+std::vector<RegistryPlace> UninstallPlaces();
 
 // The window that created an engine. The removal operations reach the dialog's shared
 // state through it; the scans never use it.
@@ -43,32 +49,40 @@ public:
     CKelvoEngine(const CKelvoEngine&) = delete;
     CKelvoEngine& operator=(const CKelvoEngine&) = delete;
 
-    // Entry readers; all take the uninstall key name and read under HKEY_LOCAL_MACHINE
-    // unless said otherwise. A value that cannot be read gives "".
-    std::string ReadDisplayName(const std::string& key) const;
-    NameAndLink ReadDisplayNameAndLink(const std::string& key) const;
-    std::string ReadPublisher(const std::string& key, const std::string& fileText) const;
-    std::string ReadUninstallString(const std::string& key) const;
-    std::string ReadInstallLocation(const std::string& key) const;
+    // Entry readers; all take the uninstall key name and the place of the entry (by
+    // default HKEY_LOCAL_MACHINE in the program's own view). A value that cannot be read
+    // gives "".
+    std::string ReadDisplayName(const std::string& key, const RegistryPlace& place = {}) const;
+    NameAndLink ReadDisplayNameAndLink(const std::string& key, const RegistryPlace& place = {}) const;
+    std::string ReadPublisher(const std::string& key, const std::string& fileText,
+                              const RegistryPlace& place = {}) const;
+    std::string ReadUninstallString(const std::string& key, const RegistryPlace& place = {}) const;
+    std::string ReadInstallLocation(const std::string& key, const RegistryPlace& place = {}) const;
     std::string ReadInstallerProductValue(const std::string& productKey, const std::string& valueName) const;
     // 1 when "UninstallString" is not empty (HKEY_CURRENT_USER is asked only when the key
     // cannot be opened under HKEY_LOCAL_MACHINE), else -1.
     int HasUninstallString(const std::string& key) const;
+    // The same in exactly one place.
+    int HasUninstallString(const std::string& key, const RegistryPlace& place) const;
     // The registry code of reading the entry's default value, HKEY_LOCAL_MACHINE first and
     // HKEY_CURRENT_USER when the key is missing there: -4 means no such entry.
     int ProbeUninstallKey(const std::string& key) const;
-    bool IsHiddenEntry(const std::string& key) const;
-    bool IsMicrosoftPublished(const std::string& key) const;
+    // The same in exactly one place.
+    int ProbeUninstallKey(const std::string& key, const RegistryPlace& place) const;
+    bool IsHiddenEntry(const std::string& key, const RegistryPlace& place = {}) const;
+    bool IsMicrosoftPublished(const std::string& key, const RegistryPlace& place = {}) const;
     // The path of the file that represents the entry, or the (possibly stale) program path
     // of the ARP cache when nothing exists.
-    std::string ResolveIconFile(const std::string& key, const std::string& displayName) const;
+    std::string ResolveIconFile(const std::string& key, const std::string& displayName,
+                                const RegistryPlace& place = {}) const;
 
     IEngineOwner* Owner() const { return ownerDialog; }
     const InstallerProductList& InstallerProducts() const { return installerProducts; }
 
 private:
-    std::string ReadEntryValue(HKEY root, const std::string& key, const char* valueName, int* code = nullptr) const;
-    std::string ReadArpCachePath(const std::string& key) const;
+    std::string ReadEntryValue(const RegistryPlace& place, const std::string& key, const char* valueName,
+                               int* code = nullptr) const;
+    std::string ReadArpCachePath(const std::string& key, REGSAM view) const;
 
     IEngineOwner* ownerDialog;
     InstallerProductList installerProducts;
@@ -77,6 +91,8 @@ private:
 // Reads one text value through the registry manager, counted for the scan statistics.
 // `code` receives the manager's result; a failed read gives "".
 std::string ReadRegistryText(HKEY root, const std::string& keyPath, const std::string& valueName,
+                             int* code = nullptr);
+std::string ReadRegistryText(const RegistryPlace& place, const std::string& keyPath, const std::string& valueName,
                              int* code = nullptr);
 
 }  // namespace tarnock

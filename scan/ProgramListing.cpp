@@ -12,57 +12,65 @@ namespace {
 // Uninstallers that are shared programs: their command tells nothing about the folder.
 constexpr const char* kSharedUninstallers[] = {"RunDll32", "MsiExec.exe", "InstallShield Installation Information"};
 
-NameAndLink NameOrKey(const CKelvoEngine& engine, const std::string& key) {
-    NameAndLink entry = engine.ReadDisplayNameAndLink(key);
+NameAndLink NameOrKey(const CKelvoEngine& engine, const std::string& key, const RegistryPlace& place) {
+    NameAndLink entry = engine.ReadDisplayNameAndLink(key, place);
     if (entry.name.empty()) entry.name = key;
     return entry;
 }
 
+// Calls visit(index, key, place) for every subkey of `path` in every place that can be
+// opened, one enumeration per place. Returns -1 when no place could be opened.
+template <typename Visit>
+int ForEachEntry(const std::vector<RegistryPlace>& places, const char* path, Visit&& visit) {
+    int result = -1;
+    for (const RegistryPlace& place : places) {
+        ScopedKey uninstall;
+        if (RegOpenKeyExA(place.root, path, 0, KEY_READ | place.view, uninstall.Put()) != ERROR_SUCCESS) continue;
+        result = 0;
+        ForEachSubkey(uninstall.Get(), [&](int index, const std::string& key) { visit(index, key, place); });
+    }
+    return result;
+}
+
 }  // namespace
 
-int ListAllPrograms(IResultRows& rows, const InstallerProductList& installerProducts, HKEY root, const char* path) {
-    ScopedKey uninstall;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, uninstall.Put()) != ERROR_SUCCESS) return -1;
+int ListAllPrograms(IResultRows& rows, const InstallerProductList& installerProducts,
+                    const std::vector<RegistryPlace>& places, const char* path) {
     const CKelvoEngine engine(installerProducts);
     const ScopedTimerResolution timerResolution;
-
-    ForEachSubkey(uninstall.Get(), [&](int index, const std::string& key) {
+    return ForEachEntry(places, path, [&](int index, const std::string& key, const RegistryPlace& place) {
         if (rows.StopRequested()) return;
         if (StartsWith(key, "KB")) {
-            if (engine.IsMicrosoftPublished(key)) return;
-        } else if (engine.IsHiddenEntry(key)) {
+            if (engine.IsMicrosoftPublished(key, place)) return;
+        } else if (engine.IsHiddenEntry(key, place)) {
             return;
         }
-        const NameAndLink entry = NameOrKey(engine, key);
-        const std::string iconFile = engine.ResolveIconFile(key, entry.name);
+        const NameAndLink entry = NameOrKey(engine, key, place);
+        const std::string iconFile = engine.ResolveIconFile(key, entry.name, place);
         ScanPause();
-        if (engine.HasUninstallString(key) != 1) return;
+        if (engine.HasUninstallString(key, place) != 1) return;
         ScanPause();
-        rows.AddListRow(entry.name, entry.link, key, iconFile, index);
+        rows.AddListRow(entry.name, entry.link, key, iconFile, index, PlaceText(place));
     });
-    return 0;
 }
 
 int ListProgramsInFolder(IResultRows& rows, const InstallerProductList& installerProducts, const std::string& folder,
-                         HKEY root, const char* path) {
-    ScopedKey uninstall;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, uninstall.Put()) != ERROR_SUCCESS) return -1;
+                         const std::vector<RegistryPlace>& places, const char* path) {
     const CKelvoEngine engine(installerProducts);
-
-    ForEachSubkey(uninstall.Get(), [&](int index, const std::string& key) {
-        std::string match = engine.ReadUninstallString(key);
+    return ForEachEntry(places, path, [&](int index, const std::string& key, const RegistryPlace& place) {
+        std::string match = engine.ReadUninstallString(key, place);
         for (const char* shared : kSharedUninstallers) {
             if (!Contains(match, shared)) continue;
-            const std::string location = engine.ReadInstallLocation(key);
+            const std::string location = engine.ReadInstallLocation(key, place);
             if (!location.empty()) match = location + "\\";
             break;
         }
         if (match.empty() || !Contains(ToLowerAnsi(match), folder)) return;
-        const NameAndLink entry = NameOrKey(engine, key);
-        const std::string iconFile = engine.ResolveIconFile(key, entry.name);
-        if (engine.HasUninstallString(key) == 1) rows.AddListRow(entry.name, entry.link, key, iconFile, index);
+        const NameAndLink entry = NameOrKey(engine, key, place);
+        const std::string iconFile = engine.ResolveIconFile(key, entry.name, place);
+        if (engine.HasUninstallString(key, place) == 1)
+            rows.AddListRow(entry.name, entry.link, key, iconFile, index, PlaceText(place));
     });
-    return 0;
 }
 
 }  // namespace tarnock

@@ -6,7 +6,9 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
+#include "base/RegistryPlace.h"
 #include "scan/InstallerProduct.h"
 #include "scan/KelvoEngine.h"
 #include "scan/ScanView.h"
@@ -14,13 +16,16 @@
 namespace tarnock {
 
 // Every uninstall entry with an uninstall command, without Microsoft's "KB" hotfixes and
-// hidden system components. Returns -1 when the root cannot be opened, else 0.
+// hidden system components, place by place in the order given; each row carries the
+// PlaceText of its place, and its item value is the key's position in that place's
+// enumeration. Returns -1 when the root cannot be opened in any place, else 0.
 int ListAllPrograms(IResultRows& rows, const InstallerProductList& installerProducts,
-                    HKEY root = HKEY_LOCAL_MACHINE, const char* path = kUninstallRoot);
+                    const std::vector<RegistryPlace>& places = UninstallPlaces(), const char* path = kUninstallRoot);
 
 // The entries whose uninstall command (or, for installer-driven uninstallers, install
-// location) contains `folder`, which the caller has already lower-cased.
+// location) contains `folder`, which the caller has already lower-cased; places as above.
 int ListProgramsInFolder(IResultRows& rows, const InstallerProductList& installerProducts, const std::string& folder,
-                         HKEY root = HKEY_LOCAL_MACHINE, const char* path = kUninstallRoot);
+                         const std::vector<RegistryPlace>& places = UninstallPlaces(),
+                         const char* path = kUninstallRoot);
 
 }  // namespace tarnock

@@ -9,10 +9,17 @@ namespace tarnock {
 class IResultRows {
 public:
     virtual ~IResultRows() = default;
-    // Appends one row: four texts (name, information, hidden key, hidden icon file) and
-    // the 32-bit item value. Called from whichever thread runs the scan.
+    // Appends one row: four texts (name, information, hidden key, hidden icon file), the
+    // 32-bit item value and, in the hidden fifth column, the PlaceText of the registry place
+    // where the row's entry lives ("" for rows that live in no registry place, such as
+    // start-up shortcuts). Called from whichever thread runs the scan.
     virtual void AddListRow(const std::string& name, const std::string& info, const std::string& key,
-                            const std::string& iconFile, int itemValue) = 0;
+                            const std::string& iconFile, int itemValue, const std::string& place) = 0;
+    // A row without a place.
+    void AddListRow(const std::string& name, const std::string& info, const std::string& key,
+                    const std::string& iconFile, int itemValue) {
+        AddListRow(name, info, key, iconFile, itemValue, std::string());
+    }
     // True once nobody wants the rest of the rows (a newer scan replaced this one): the long
     // listings then skip the work of their remaining entries.
     virtual bool StopRequested() const { return false; }

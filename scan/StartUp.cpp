@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/RegistryBackup.h"
 #include "base/RegistryManager.h"
 #include "base/ScopedHandles.h"
 #include "base/TextUtil.h"
@@ -46,8 +47,8 @@ std::string SystemRootCandidate(const std::string& text, const std::string& fold
 CStartUp::CStartUp() {
     const std::string windowsFolder = SpecialFolderPath(CSIDL_WINDOWS);
     const std::string systemFolder = SpecialFolderPath(CSIDL_SYSTEM);
-    ScanRunValues(HKEY_LOCAL_MACHINE, windowsFolder, systemFolder);
-    ScanRunValues(HKEY_CURRENT_USER, windowsFolder, systemFolder);
+    for (const RegistryPlace& place : MachinePlaces()) ScanRunValues(place, windowsFolder, systemFolder);
+    ScanRunValues({HKEY_CURRENT_USER, 0}, windowsFolder, systemFolder);
     ScanStartupFolder();
 }
 
@@ -97,9 +98,10 @@ CStartUp::Resolution CStartUp::ResolveRunCommand(const std::string& data, const 
     return {text, path};
 }
 
-int CStartUp::ScanRunValues(HKEY root, const std::string& windowsFolder, const std::string& systemFolder) {
+int CStartUp::ScanRunValues(const RegistryPlace& place, const std::string& windowsFolder,
+                            const std::string& systemFolder) {
     ScopedKey key;
-    if (RegOpenKeyExA(root, kRunKey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS) return 0;
+    if (RegOpenKeyExA(place.root, kRunKey, 0, KEY_READ | place.view, key.Put()) != ERROR_SUCCESS) return 0;
     int added = 0;
     std::vector<char> name(kValueNameCapacity + 1);
     std::array<char, kCommandCapacity + 1> data{};
@@ -132,7 +134,7 @@ int CStartUp::ScanRunValues(HKEY root, const std::string& windowsFolder, const s
         CopyBounded(entry.title, sizeof(entry.title), valueName);
         CopyBounded(entry.commandText, sizeof(entry.commandText), resolved.commandText);
         CopyBounded(entry.filePath, sizeof(entry.filePath), resolved.filePath);
-        entry.root = root;
+        entry.place = place;
         entry.kind = kStartupRunValue;
         entry.valueName = valueName;
         ++added;
@@ -157,24 +159,38 @@ int CStartUp::ScanStartupFolder() {
         CopyBounded(entry.title, sizeof(entry.title), name);
         CopyBounded(entry.commandText, sizeof(entry.commandText), prefix + name);
         CopyBounded(entry.filePath, sizeof(entry.filePath), prefix + name);
-        entry.root = nullptr;
+        entry.place = {nullptr, 0};
         entry.kind = kStartupShortcut;
         ++added;
     } while (FindNextFileA(search.Get(), &found));
     return added;
 }
 
-int CStartUp::Remove(const std::string& entryName) {
+int CStartUp::Remove(const std::string& entryName, const RegistryPlace& place) {
+    int result = 1;
     for (const StartupEntry* entry = entries_.Head(); entry; entry = entry->next) {
-        if (entryName != entry->entryName) continue;
-        if (entry->kind == kStartupRunValue) {
-            CRegistryManager registry(entry->root, kRunKey, entry->valueName);
-            registry.DeleteValue();
-        } else if (entry->kind == kStartupShortcut) {
-            DeleteFileA(entry->filePath);
+        if (entry->kind != kStartupRunValue || entryName != entry->entryName || !(entry->place == place)) continue;
+        if (!BackupRegistryValue(place, kRunKey, entry->valueName)) {
+            result = 0;
+            continue;
         }
+        CRegistryManager registry(place, kRunKey, entry->valueName);
+        registry.DeleteValue();
     }
+    return result;
+}
+
+int CStartUp::RemoveShortcut(const std::string& entryName) {
+    for (const StartupEntry* entry = entries_.Head(); entry; entry = entry->next)
+        if (entry->kind == kStartupShortcut && entryName == entry->entryName) DeleteFileA(entry->filePath);
     return 1;
+}
+
+int CStartUp::RemoveRow(const std::string& entryName, const std::string& placeText) {
+    if (placeText.empty()) return RemoveShortcut(entryName);
+    RegistryPlace place;
+    if (!ParsePlaceText(placeText, place)) return 0;
+    return Remove(entryName, place);
 }
 
 }  // namespace tarnock

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 
+#include "base/RegistryPlace.h"
 #include "scan/RecordList.h"
 
 namespace tarnock {
@@ -25,7 +26,7 @@ struct StartupEntry {
     char title[kStartupFieldSize];
     char commandText[kStartupFieldSize];  // the resolved command, or the not-found text
     char filePath[kStartupFieldSize];     // the resolved program path / the shortcut's path
-    HKEY root;                            // the Run value's root
+    RegistryPlace place;                  // where the Run value lives (hive and view)
     int kind;
     std::string valueName;                // the whole value name, which entryName may cut
     StartupEntry* next;
@@ -33,7 +34,8 @@ struct StartupEntry {
 
 class CStartUp {
 public:
-    // Scans HKEY_LOCAL_MACHINE Run, HKEY_CURRENT_USER Run, then the common Startup folder.
+    // Scans the HKEY_LOCAL_MACHINE Run values of each view (64-bit, then 32-bit), the
+    // HKEY_CURRENT_USER Run values, then the common Startup folder.
     CStartUp();
     virtual ~CStartUp() = default;
     CStartUp(const CStartUp&) = delete;
@@ -42,8 +44,16 @@ public:
     int GetCount() const { return entries_.Count(); }
     const StartupEntry* GetEntry(int index) const { return entries_.At(index); }
 
-    // Deletes every Run value and shortcut named exactly so. Returns 1.
-    int Remove(const std::string& entryName);
+    // Deletes the Run value named exactly so in exactly this place, never a same-named
+    // value of another place nor a shortcut. The value is backed up first and kept when
+    // the backup fails. Returns 1, or 0 when the value was kept because its backup failed.
+    int Remove(const std::string& entryName, const RegistryPlace& place);
+    // Deletes the shortcut file of the common Startup folder named exactly so. Returns 1.
+    int RemoveShortcut(const std::string& entryName);
+    // The removal of a list row: a row with a place text (its hidden fifth column) is a Run
+    // value of that place, a row without one a shortcut. An unknown place removes nothing
+    // and gives 0.
+    int RemoveRow(const std::string& entryName, const std::string& placeText);
 
     // The program path that a Run command starts and the command text to show for it
     // (the not-found text when no such file exists). Folders may be "" when unknown.
@@ -58,7 +68,7 @@ public:
     static bool ShellPathExists(const std::string& path);
 
 private:
-    int ScanRunValues(HKEY root, const std::string& windowsFolder, const std::string& systemFolder);
+    int ScanRunValues(const RegistryPlace& place, const std::string& windowsFolder, const std::string& systemFolder);
     int ScanStartupFolder();
 
     RecordList<StartupEntry> entries_;

@@ -1,7 +1,7 @@
 // Tarnock.exe on the demo machine (tools/demo-machine.sh): every category, chosen the way
 // a user chooses it, lists exactly the rows of tools/demo-machine/expected/category-N.tsv,
-// in their order, with all four columns and the item value. A screenshot of each is saved
-// in report view.
+// in their order, with all five columns (the hidden place among them) and the item value.
+// A screenshot of each is saved in report view.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -60,7 +60,8 @@ const char* const kShortcutTargets[] = {
     "C:\\Program Files (x86)\\demo-target.exe",
 };
 
-// The expected rows: UTF-8 lines "name\tinfo\tkey\ticon file\titem value", comments dropped.
+// The expected rows: UTF-8 lines "name\tinfo\tkey\ticon file\tplace\titem value", comments
+// dropped.
 std::vector<std::string> ExpectedRows(int type) {
     const std::string path =
         WindowsPath(TARNOCK_SOURCE_DIR) + "\\tools\\demo-machine\\expected\\category-" + std::to_string(type) + ".tsv";
@@ -76,7 +77,7 @@ std::vector<std::string> ExpectedRows(int type) {
 
 std::vector<std::string> ListedRows(const RemoteListView& list) {
     std::vector<std::string> rows;
-    for (const RemoteRow& row : list.Rows(4)) {
+    for (const RemoteRow& row : list.Rows(5)) {
         std::string line;
         for (const std::string& text : row.texts) {
             line += Utf8FromAnsi(text);

@@ -291,10 +291,11 @@ TEST_F(ListE2e, TheStyleMenuSwitchesTheViewAndTheNextStartOpensInIt) {
     EXPECT_EQ(View(), LVS_REPORT);
     EXPECT_EQ(ReadDisplayStyle(), std::optional<DWORD>(1));
     ExpectChecked(StyleMenu(), ID_STYLE_REPORT);
-    // The header of the report view is there with its two visible titles.
+    // The header of the report view is there with its two visible titles and three hidden
+    // columns (key, icon file, place).
     const HWND header = reinterpret_cast<HWND>(SendMessageW(List(), LVM_GETHEADER, 0, 0));
     ASSERT_TRUE(header);
-    EXPECT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 4);
+    EXPECT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 5);
 }
 
 TEST_F(ListE2e, AStoredStyleOfTwoOpensInReportViewAndWritesNothing) {

@@ -24,10 +24,15 @@ struct Row {
 
 std::string Key(const std::string& name) { return "key-" + name; }
 
-// Adds the rows with keys "key-NAME" and item values 100, 101, ... in order.
+// Adds the rows with keys "key-NAME", item values 100, 101, ... and the places HKLM64,
+// HKLM32, HKCU, HKLM64, ... in order.
 void AddRows(HostDialog& host, const std::vector<Row>& rows) {
+    static const char* const kPlaces[] = {"HKLM64", "HKLM32", "HKCU"};
     int value = 100;
-    for (const Row& row : rows) host.rows.AddListRow(row.name, row.info, Key(row.name), row.iconFile, value++);
+    for (const Row& row : rows) {
+        host.rows.AddListRow(row.name, row.info, Key(row.name), row.iconFile, value, kPlaces[(value - 100) % 3]);
+        ++value;
+    }
 }
 
 std::vector<std::string> Column(const HostDialog& host, int column) {
@@ -49,6 +54,7 @@ struct RowIdentity {
     int image;
     LPARAM value;
     bool selected;
+    std::string place;
     bool operator==(const RowIdentity&) const = default;
 };
 
@@ -58,7 +64,7 @@ std::map<std::string, RowIdentity> Identities(const HostDialog& host) {
         const LVITEMA item = host.Attributes(row);
         result[host.list.ItemText(row, 0)] = {host.list.ItemText(row, 1), host.list.ItemText(row, 2),
                                               host.list.ItemText(row, 3), item.iImage, item.lParam,
-                                              (item.state & LVIS_SELECTED) != 0};
+                                              (item.state & LVIS_SELECTED) != 0, host.list.ItemText(row, 4)};
     }
     return result;
 }
@@ -231,7 +237,7 @@ TEST_F(ListHostTest, EqualRowsAreNeverExchangedAndColumnsBeyondTheHeaderAreIgnor
     host.ClickColumn(1);
     EXPECT_EQ(Column(host, 0), names);
 
-    host.list.Sort(4, true);
+    host.list.Sort(5, true);  // the header has five columns, the last one 4
     host.list.Sort(7, false);
     EXPECT_EQ(Column(host, 0), names);
 
@@ -398,6 +404,10 @@ TEST_F(ListHostTest, StyleCommandsSwitchTheViewKeepRowsAndStoreTheSetting) {
     AddRows(host, SampleRows());
     const std::vector<std::string> names = Column(host, 0);
     const std::vector<std::string> keys = Column(host, 2);
+    const std::vector<std::string> places = Column(host, 4);
+    ASSERT_GE(places.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(places.begin(), places.begin() + 3),
+              std::vector<std::string>({"HKLM64", "HKLM32", "HKCU"}));
     const HWND list = host.list.Hwnd();
     EXPECT_EQ(host.list.ViewStyle(), 1);
     EXPECT_EQ(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), LVS_EX_FULLROWSELECT);
@@ -414,7 +424,8 @@ TEST_F(ListHostTest, StyleCommandsSwitchTheViewKeepRowsAndStoreTheSetting) {
         EXPECT_EQ(tarnock::settings::Read(tarnock::settings::kDisplayStyle), c.style);
         EXPECT_EQ(Column(host, 0), names);
         EXPECT_EQ(Column(host, 2), keys);
-        EXPECT_EQ(host.list.ColumnCount(), 4);
+        EXPECT_EQ(Column(host, 4), places);
+        EXPECT_EQ(host.list.ColumnCount(), 5);  // two visible, three hidden
     }
 
     // Styles other than 0, 1 and 3 change nothing and write nothing.

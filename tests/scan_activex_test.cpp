@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "base/RegistryManager.h"
 #include "scan/ActiveXScanner.h"
 #include "scan/CategoryScan.h"
 #include "support/RowRecorder.h"
@@ -54,10 +55,11 @@ TEST_F(ActiveXTest, RowsForRegisteredControlsWithTrimmedNames) {
 
     RowRecorder rows;
     EXPECT_EQ(ListActiveXControls(rows), 0);
+    const std::string place = PlaceText(MachinePlaces().front());  // the program's own view
     const std::vector<RecordedRow> expected = {
-        {"Tnk Viewer Control", full, server, bitmap, Index(full)},
-        {other, noServer, "", bitmap, Index(noServer)},
-        {other, noBitmap, server, server, Index(noBitmap)},
+        {"Tnk Viewer Control", full, server, bitmap, Index(full), place},
+        {other, noServer, "", bitmap, Index(noServer), place},
+        {other, noBitmap, server, server, Index(noBitmap), place},
     };
     std::vector<RecordedRow> ours;
     for (const RecordedRow& row : rows.Rows())
@@ -75,9 +77,10 @@ TEST_F(ActiveXTest, RowsForRegisteredControlsWithTrimmedNames) {
 
 TEST_F(ActiveXTest, MissingOrEmptyRootGivesNoRows) {
     RowRecorder rows;
-    EXPECT_EQ(ListActiveXControls(rows, HKEY_CURRENT_USER, "Software\\TarnockTests\\NoUnits"), -1);
+    const std::vector<RegistryPlace> user = {{HKEY_CURRENT_USER, 0}};
+    EXPECT_EQ(ListActiveXControls(rows, user, "Software\\TarnockTests\\NoUnits"), -1);
     registry_.CreateKey(HKEY_CURRENT_USER, "Software\\TarnockTests\\EmptyUnits");
-    EXPECT_EQ(ListActiveXControls(rows, HKEY_CURRENT_USER, "Software\\TarnockTests\\EmptyUnits"), 0);
+    EXPECT_EQ(ListActiveXControls(rows, user, "Software\\TarnockTests\\EmptyUnits"), 0);
     EXPECT_TRUE(rows.Rows().empty());
 }
 

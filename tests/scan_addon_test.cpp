@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/RegistryManager.h"
 #include "base/ScopedHandles.h"
 #include "base/TextUtil.h"
 #include "scan/Bho.h"
@@ -29,6 +30,10 @@ const std::string kToolbarMissing = "{7E57A003-0000-4000-8000-000000000003}";
 const std::string kButton = "{7E57A004-0000-4000-8000-000000000004}";
 const std::string kMenuTextButton = "{7E57A005-0000-4000-8000-000000000005}";
 const std::string kBareButton = "{7E57A006-0000-4000-8000-000000000006}";
+
+// Where the registrations written with the program's own view live.
+const RegistryPlace kMachine = MachinePlaces().front();
+const RegistryPlace kUser{HKEY_CURRENT_USER, 0};
 
 std::string Label(const wchar_t* label) { return AnsiFromWide(label); }
 
@@ -178,16 +183,16 @@ TEST_F(AddonTest, RemovingAClassRegisteredTwiceUnregistersTwiceAndDeletesBoth) {
     {
         CBho bho;
         // Names are compared whole and case-sensitively: these match nothing.
-        EXPECT_EQ(bho.Remove(kBhoOne + " "), 1);
-        EXPECT_EQ(bho.Remove(ToLowerAnsi(kBhoOne)), 1);
-        EXPECT_EQ(bho.Remove(""), 1);
+        EXPECT_EQ(bho.Remove(kBhoOne + " ", kMachine), 1);
+        EXPECT_EQ(bho.Remove(ToLowerAnsi(kBhoOne), kMachine), 1);
+        EXPECT_EQ(bho.Remove("", kMachine), 1);
     }
     EXPECT_EQ(UnregisterCalls(), 0u);
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kHelperObjectsKey) + "\\" + kBhoOne));
 
     {
         CBho bho;
-        EXPECT_EQ(bho.Remove(kBhoOne), 1);
+        EXPECT_EQ(bho.Remove(kBhoOne, kMachine), 1);
     }
     EXPECT_EQ(UnregisterCalls(), 2u);
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kHelperObjectsKey) + "\\" + kBhoOne));
@@ -198,8 +203,8 @@ TEST_F(AddonTest, RemovingAClassRegisteredTwiceUnregistersTwiceAndDeletesBoth) {
 
     {
         CBho bho;
-        bho.Remove(kButton);
-        bho.Remove(std::string(kPrefix) + " menu");
+        bho.Remove(kButton, kMachine);
+        bho.Remove(std::string(kPrefix) + " menu", kUser);
     }
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kExtensionsKey + kButton));
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kExtensionsKey));

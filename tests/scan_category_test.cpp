@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "db/DbCtrl.h"
+#include "base/RegistryManager.h"
 #include "base/ScopedHandles.h"
 #include "base/TextUtil.h"
 #include "scan/CategoryScan.h"
@@ -27,6 +28,10 @@ namespace {
 constexpr char kFolder[] = "C:\\TnkScanTests\\Category";
 
 std::string Entry(const std::string& key) { return kUninstallRoot + key; }
+
+// Entries written with the program's own view, and the user's, live in these places.
+const std::string kMachine = PlaceText(MachinePlaces().front());
+const std::string kUser = "HKCU";
 
 // Rows of this test's own entries: every key mentions "tnkcat" in some letter case.
 std::vector<RecordedRow> Ours(const RowRecorder& rows) {
@@ -69,7 +74,7 @@ TEST_F(CategoryTest, ExactAndFragmentRowsInDatabaseOrder) {
     AddEntry(HKEY_LOCAL_MACHINE, "X TNKCATFRAGTOOLBAR", {{"DisplayName", "Tnk Bar X"}, {"UninstallString", "u"}});
     AddEntry(HKEY_LOCAL_MACHINE, "tnkcatfragtoolbar3", {{"UninstallString", "u"}});
     AddEntry(HKEY_LOCAL_MACHINE, "TnkCatFragToolbarNoCommand", {{"DisplayName", "Tnk Bar None"}});
-    AddEntry(HKEY_CURRENT_USER, "TnkCatFragToolbarUser", {{"UninstallString", "u"}});  // not under the machine
+    AddEntry(HKEY_CURRENT_USER, "TnkCatFragToolbarUser", {{"UninstallString", "u"}});  // the user's own
 
     FakeSignatureRows signatures({
         {"Tnk DB Named", "http://exact.example/", "TnkCatExactNamed", "="},
@@ -84,15 +89,17 @@ TEST_F(CategoryTest, ExactAndFragmentRowsInDatabaseOrder) {
     const std::vector<RecordedRow> rows = Scan(kScanToolbars, signatures);
     EXPECT_EQ(signatures.loadedTypes, std::vector<int>({kScanToolbars}));
 
-    // Fragment rows list their subkeys in enumeration order (Wine sorts by name).
+    // Fragment rows list their subkeys place by place, each in enumeration order (Wine
+    // sorts by name); an entry is read in its own place.
     const std::vector<RecordedRow> expected = {
-        {"Tnk Exact Display", "http://exact.example/", "TnkCatExactNamed", icon, 0},
-        {"Tnk DB No Display", "info 1", "TnkCatExactNoName", "", 1},
-        {"Tnk DB User Only", "info 2", "TnkCatExactUser", "", 2},
-        {"Tnk Bar A", "frag info", "TnkCatFragToolBar A", fragIcon, 5},
-        {"Tnk DB Toolbar", "frag info", "tnkcatfragtoolbar3", "", 5},
-        {"Tnk Bar X", "frag info", "X TNKCATFRAGTOOLBAR", "", 5},
-        {"Tnk Bar A", "frag info 2", "TnkCatFragToolBar A", fragIcon, 6},
+        {"Tnk Exact Display", "http://exact.example/", "TnkCatExactNamed", icon, 0, kMachine},
+        {"Tnk DB No Display", "info 1", "TnkCatExactNoName", "", 1, kMachine},
+        {"only under the user", "info 2", "TnkCatExactUser", "", 2, kUser},
+        {"Tnk Bar A", "frag info", "TnkCatFragToolBar A", fragIcon, 5, kMachine},
+        {"Tnk DB Toolbar", "frag info", "tnkcatfragtoolbar3", "", 5, kMachine},
+        {"Tnk Bar X", "frag info", "X TNKCATFRAGTOOLBAR", "", 5, kMachine},
+        {"Tnk DB Toolbar", "frag info", "TnkCatFragToolbarUser", "", 5, kUser},
+        {"Tnk Bar A", "frag info 2", "TnkCatFragToolBar A", fragIcon, 6, kMachine},
     };
     EXPECT_EQ(rows, expected);
 }
@@ -104,17 +111,19 @@ TEST_F(CategoryTest, EmptyFragmentMatchesEveryEntryWithAnUninstallCommand) {
     RowRecorder rows;
     CCategoryScan(products_, rows).Run(kScanSpyware, {}, signatures);
 
-    // Independently: the subkeys whose "UninstallString" (machine, else user) is not empty.
+    // Independently: the subkeys of every place whose "UninstallString" there is not empty.
     std::vector<std::string> expected;
-    for (const std::string& key : EnumerateSubkeys(HKEY_LOCAL_MACHINE, kUninstallRoot)) {
-        char command[1025] = {};
-        DWORD size = 1024;
-        ScopedKey k;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, Entry(key).c_str(), 0, KEY_READ, k.Put()) == ERROR_SUCCESS &&
-            RegQueryValueExA(k.Get(), "UninstallString", nullptr, nullptr, reinterpret_cast<BYTE*>(command),
-                             &size) == ERROR_SUCCESS &&
-            command[0] != '\0')
-            expected.push_back(key);
+    for (const RegistryPlace& place : UninstallPlaces()) {
+        for (const std::string& key : EnumerateSubkeys(place, kUninstallRoot)) {
+            char command[1025] = {};
+            DWORD size = 1024;
+            ScopedKey k;
+            if (RegOpenKeyExA(place.root, Entry(key).c_str(), 0, KEY_READ | place.view, k.Put()) == ERROR_SUCCESS &&
+                RegQueryValueExA(k.Get(), "UninstallString", nullptr, nullptr, reinterpret_cast<BYTE*>(command),
+                                 &size) == ERROR_SUCCESS &&
+                command[0] != '\0')
+                expected.push_back(key);
+        }
     }
     std::vector<std::string> keys;
     for (const RecordedRow& row : rows.Rows()) {
@@ -152,7 +161,7 @@ TEST_F(CategoryTest, CommandFoldersListTheirProgramsOncePerFolder) {
     const std::vector<RecordedRow> rows =
         Scan(kScanCommandFolders, none, {appFolder, files_.Folder() + "\\Program Files", "C:\\Elsewhere"});
     const RecordedRow row{"Tnk Folder App", "", "TnkCatFolderApp", app,
-                          SubkeyIndex(HKEY_LOCAL_MACHINE, kUninstallRoot, "TnkCatFolderApp")};
+                          SubkeyIndex(HKEY_LOCAL_MACHINE, kUninstallRoot, "TnkCatFolderApp"), kMachine};
     EXPECT_EQ(rows, std::vector<RecordedRow>({row, row}));
 }
 
@@ -200,8 +209,8 @@ TEST_F(CategoryTest, SignaturesFromADatabaseFile) {
     RowRecorder rows;
     RunCategoryScan(kScanMessengers, {}, products_, database, rows);
     const std::vector<RecordedRow> expected = {
-        {"Tnk Alpha", "a", "TnkCatDbAlpha 1", "", 0},  // ordered by product name
-        {"Zeta Installed", "z", "TnkCatDbZeta", "", 1},
+        {"Tnk Alpha", "a", "TnkCatDbAlpha 1", "", 0, kMachine},  // ordered by product name
+        {"Zeta Installed", "z", "TnkCatDbZeta", "", 1, kMachine},
     };
     EXPECT_EQ(Ours(rows), expected);
 }

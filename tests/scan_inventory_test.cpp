@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/RegistryManager.h"
 #include "base/TextUtil.h"
 #include "scan/KelvoEngine.h"
 #include "scan/ProgramListing.h"
@@ -36,6 +37,11 @@ void SortByItem(std::vector<RecordedRow>& rows) {
 }
 
 int IndexOf(const std::string& key) { return SubkeyIndex(HKEY_LOCAL_MACHINE, kUninstallRoot, key); }
+
+// Entries written with the program's own view live in this place of the listings.
+void InMachinePlace(std::vector<RecordedRow>& rows) {
+    for (RecordedRow& row : rows) row.place = PlaceText(MachinePlaces().front());
+}
 
 class InventoryTest : public ::testing::Test {
 protected:
@@ -231,6 +237,7 @@ TEST_F(InventoryTest, AllProgramsListsVisibleEntriesWithAnUninstallCommand) {
         {"TnkInvNoName", "http://about.example/", "TnkInvNoName", exe, IndexOf("TnkInvNoName")},
     };
     SortByItem(expected);
+    InMachinePlace(expected);
     EXPECT_EQ(ours, expected);
 }
 
@@ -257,6 +264,7 @@ TEST_F(InventoryTest, FolderListingMatchesCommandsOrInstallLocations) {
         {"Tnk Quoted", "", "TnkInvFolderQuoted", app, IndexOf("TnkInvFolderQuoted")},
     };
     SortByItem(expected);
+    InMachinePlace(expected);
     EXPECT_EQ(rows.RowsWithKeyPrefix("TnkInv"), expected);
 
     RowRecorder wider;
@@ -269,8 +277,9 @@ TEST_F(InventoryTest, FolderListingMatchesCommandsOrInstallLocations) {
 
 TEST_F(InventoryTest, MissingRootListsNothing) {
     RowRecorder rows;
-    EXPECT_EQ(ListAllPrograms(rows, {}, HKEY_CURRENT_USER, "Software\\TarnockTests\\NoSuchRoot"), -1);
-    EXPECT_EQ(ListProgramsInFolder(rows, {}, "", HKEY_CURRENT_USER, "Software\\TarnockTests\\NoSuchRoot"), -1);
+    const std::vector<RegistryPlace> user = {{HKEY_CURRENT_USER, 0}};
+    EXPECT_EQ(ListAllPrograms(rows, {}, user, "Software\\TarnockTests\\NoSuchRoot"), -1);
+    EXPECT_EQ(ListProgramsInFolder(rows, {}, "", user, "Software\\TarnockTests\\NoSuchRoot"), -1);
     EXPECT_TRUE(rows.Rows().empty());
 }
 

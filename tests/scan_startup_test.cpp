@@ -1,5 +1,5 @@
-// The start-up program scanner: command resolution, the Run keys of both roots, the
-// common Startup folder and removal.
+// The start-up program scanner: command resolution, the Run keys of the machine and the
+// user, the common Startup folder and removal.
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/RegistryManager.h"
 #include "base/ScopedHandles.h"
 #include "base/TextUtil.h"
 #include "scan/CategoryScan.h"
@@ -23,6 +24,10 @@ using namespace tarnock::testing;
 namespace {
 
 constexpr char kFolder[] = "C:\\TnkScanTests\\Startup";
+
+// Where the values written with the program's own view live.
+const RegistryPlace kMachine = MachinePlaces().front();
+const RegistryPlace kUser{HKEY_CURRENT_USER, 0};
 
 std::string NotFound(const std::string& path) { return AnsiFromWide(L"★ 파일을 찾을수 없습니다: ") + path; }
 
@@ -111,7 +116,7 @@ TEST_F(StartupTest, ScanListsBothRunKeysThenTheStartupShortcuts) {
     const CStartUp startup;
     struct Row {
         std::string name, command, path;
-        HKEY root;
+        RegistryPlace place;
         int kind;
     };
     std::vector<Row> ours;
@@ -119,7 +124,7 @@ TEST_F(StartupTest, ScanListsBothRunKeysThenTheStartupShortcuts) {
         const StartupEntry* e = startup.GetEntry(i);
         if (!StartsWith(e->entryName, "TnkRun") && !StartsWith(e->entryName, "TnkStart")) continue;
         EXPECT_STREQ(e->entryName, e->title);
-        ours.push_back({e->entryName, e->commandText, e->filePath, e->root, e->kind});
+        ours.push_back({e->entryName, e->commandText, e->filePath, e->place, e->kind});
     }
     EXPECT_EQ(startup.GetEntry(startup.GetCount()), nullptr);
     const std::string lowerFolder = ToLowerAnsi(kFolder);
@@ -135,11 +140,11 @@ TEST_F(StartupTest, ScanListsBothRunKeysThenTheStartupShortcuts) {
     EXPECT_EQ(machine[2].name, "TnkRunQuoted");
     EXPECT_EQ(machine[2].command, ToLowerAnsi(app_));
     for (const Row& r : machine) {
-        EXPECT_EQ(r.root, HKEY_LOCAL_MACHINE);
+        EXPECT_TRUE(r.place == kMachine);
         EXPECT_EQ(r.kind, kStartupRunValue);
     }
     EXPECT_EQ(ours[3].name, "TnkRunUser");
-    EXPECT_EQ(ours[3].root, HKEY_CURRENT_USER);
+    EXPECT_TRUE(ours[3].place == kUser);
     EXPECT_EQ(ours[3].path, windows_ + "\\tnkwinonly.exe");
     EXPECT_EQ(ours[4].name, "TnkStart a.lnk");
     EXPECT_EQ(ours[4].command, startupFolder_ + "\\TnkStart a.lnk");
@@ -154,7 +159,8 @@ TEST_F(StartupTest, ScanListsBothRunKeysThenTheStartupShortcuts) {
     for (const RecordedRow& row : rows.Rows()) {
         const StartupEntry* e = startup.GetEntry(row.itemValue);
         ASSERT_NE(e, nullptr);
-        EXPECT_EQ(row, (RecordedRow{e->title, e->commandText, e->entryName, e->filePath, row.itemValue}));
+        const std::string place = e->kind == kStartupRunValue ? PlaceText(e->place) : "";
+        EXPECT_EQ(row, (RecordedRow{e->title, e->commandText, e->entryName, e->filePath, row.itemValue, place}));
     }
     EXPECT_EQ(static_cast<int>(rows.Rows().size()), startup.GetCount());
 }
@@ -166,15 +172,22 @@ TEST_F(StartupTest, RemovalDeletesValuesAndShortcutsButNeverPrograms) {
     const std::string shortcut = files_.AdoptFile(startupFolder_ + "\\TnkStart remove.lnk");
 
     CStartUp startup;
-    EXPECT_EQ(startup.Remove("TnkRunNoSuchEntry"), 1);
-    EXPECT_EQ(startup.Remove("tnkrunboth"), 1);  // names are compared exactly
+    EXPECT_EQ(startup.Remove("TnkRunNoSuchEntry", kMachine), 1);
+    EXPECT_EQ(startup.Remove("tnkrunboth", kMachine), 1);  // names are compared exactly
     EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, "TnkRunBoth"));
-    EXPECT_EQ(startup.Remove("TnkRunBoth"), 1);
+    EXPECT_EQ(startup.RemoveRow("TnkRunBoth", "HKLM-nonsense"), 0);  // no such place: nothing goes
+    EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, "TnkRunBoth"));
+    // One place at a time: the same name under the user stays until its own row goes.
+    EXPECT_EQ(startup.RemoveRow("TnkRunBoth", PlaceText(kMachine)), 1);
     EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, "TnkRunBoth"));
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, "TnkRunBoth"));
+    EXPECT_EQ(startup.Remove("TnkRunBoth", kUser), 1);
     EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, "TnkRunBoth"));
     EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, "TnkRunKeep"));
     EXPECT_TRUE(PathExists(tool_));
-    EXPECT_EQ(startup.Remove("TnkStart remove.lnk"), 1);
+    EXPECT_EQ(startup.Remove("TnkStart remove.lnk", kMachine), 1);  // a shortcut is no Run value
+    EXPECT_TRUE(PathExists(shortcut));
+    EXPECT_EQ(startup.RemoveRow("TnkStart remove.lnk", ""), 1);
     EXPECT_FALSE(PathExists(shortcut));
 }
 
@@ -206,7 +219,7 @@ TEST_F(StartupTest, HostileRunValuesStayInsideTheirFields) {
     EXPECT_EQ(seen, 6);
     // The shown name is cut, but removal deletes the whole value.
     ASSERT_EQ(cutName, longName.substr(0, 511));
-    startup.Remove(cutName);
+    startup.Remove(cutName, kUser);
     EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, longName));
 }
 

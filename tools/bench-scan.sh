@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Times every category scan on machines with 300 and 3,000 uninstall entries.
+# Times every category scan on machines with 300 and 3,000 uninstall entries, spread
+# evenly over the three places programs register in (the machine's 64-bit and 32-bit
+# views and the current user).
 #   tools/bench-scan.sh BUILD_DIR
 # BUILD_DIR is an x86_64 build tree with tools/scan_bench.exe. Each size gets a prefix of
 # its own (BUILD_DIR/bench-wine-N, made anew) with a signature category 1 of 100

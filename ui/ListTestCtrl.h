@@ -17,6 +17,9 @@
 
 namespace tarnock::ui {
 
+// The hidden column of a row that names the registry place of its entry (a PlaceText).
+inline constexpr int kPlaceColumn = 4;
+
 // Which items of the item menu (170) are usable for a row.
 struct ItemMenuState {
     bool show = false;             // there is a selected row

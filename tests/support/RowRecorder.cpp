@@ -8,12 +8,12 @@ std::ostream& operator<<(std::ostream& out, const RecordedRow& row) {
     // Code-page text shown as UTF-8 so that Hangul is readable in test logs.
     return out << "{name=\"" << Utf8FromAnsi(row.name) << "\", info=\"" << Utf8FromAnsi(row.info) << "\", key=\""
                << Utf8FromAnsi(row.key) << "\", icon=\"" << Utf8FromAnsi(row.iconFile) << "\", item=" << row.itemValue
-               << "}";
+               << ", place=\"" << row.place << "\"}";
 }
 
 void RowRecorder::AddListRow(const std::string& name, const std::string& info, const std::string& key,
-                             const std::string& iconFile, int itemValue) {
-    RecordedRow row{name, info, key, iconFile, itemValue};
+                             const std::string& iconFile, int itemValue, const std::string& place) {
+    RecordedRow row{name, info, key, iconFile, itemValue, place};
     {
         std::lock_guard<std::mutex> lock(mutex_);
         rows_.push_back(row);

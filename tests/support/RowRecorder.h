@@ -18,6 +18,7 @@ struct RecordedRow {
     std::string key;
     std::string iconFile;
     int itemValue = 0;
+    std::string place;  // the hidden fifth column
 
     bool operator==(const RecordedRow&) const = default;
 };
@@ -26,8 +27,9 @@ std::ostream& operator<<(std::ostream& out, const RecordedRow& row);
 
 class RowRecorder : public IScanView {
 public:
+    using IScanView::AddListRow;
     void AddListRow(const std::string& name, const std::string& info, const std::string& key,
-                    const std::string& iconFile, int itemValue) override;
+                    const std::string& iconFile, int itemValue, const std::string& place) override;
     void BeginScan() override;
     void EndScan(int scanType) override;
 

@@ -19,8 +19,9 @@ std::wstring WideFromUtf8(const std::string& text) {
 RegistryFixture::~RegistryFixture() {
     for (auto it = foreignValues_.rbegin(); it != foreignValues_.rend(); ++it) {
         ScopedKey key;
-        if (RegOpenKeyExA(it->first, it->second.first.c_str(), 0, KEY_SET_VALUE, key.Put()) == ERROR_SUCCESS)
-            RegDeleteValueA(key.Get(), it->second.second.c_str());
+        if (RegOpenKeyExA(it->place.root, it->path.c_str(), 0, KEY_SET_VALUE | it->place.view, key.Put()) ==
+            ERROR_SUCCESS)
+            RegDeleteValueA(key.Get(), it->name.c_str());
     }
     for (auto it = keys_.rbegin(); it != keys_.rend(); ++it) DeleteTree(it->first, it->second);
     for (auto it = wideKeys_.rbegin(); it != wideKeys_.rend(); ++it) {
@@ -41,50 +42,56 @@ void RegistryFixture::CreateKeyWide(HKEY root, const std::wstring& path, const s
                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
-void RegistryFixture::DeleteTree(HKEY root, const std::string& path) {
+void RegistryFixture::DeleteTree(const RegistryPlace& place, const std::string& path) {
     if (path.empty()) return;
-    RegDeleteTreeA(root, path.c_str());
-    RegDeleteKeyA(root, path.c_str());
+    {
+        ScopedKey key;
+        if (RegOpenKeyExA(place.root, path.c_str(), 0, KEY_ALL_ACCESS | place.view, key.Put()) != ERROR_SUCCESS)
+            return;
+        RegDeleteTreeA(key.Get(), nullptr);
+    }
+    RegDeleteKeyExA(place.root, path.c_str(), place.view, 0);
 }
 
-void RegistryFixture::CreateKey(HKEY root, const std::string& path) {
-    DeleteTree(root, path);
+void RegistryFixture::CreateKey(const RegistryPlace& place, const std::string& path) {
+    DeleteTree(place, path);
     ScopedKey key;
-    RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Put(), nullptr);
-    keys_.emplace_back(root, path);
+    RegCreateKeyExA(place.root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | place.view, nullptr, key.Put(),
+                    nullptr);
+    keys_.emplace_back(place, path);
 }
 
 
 namespace {
-void Write(HKEY root, const std::string& path, const std::string& name, DWORD type, const void* data, DWORD size) {
+void Write(const RegistryPlace& place, const std::string& path, const std::string& name, DWORD type,
+           const void* data, DWORD size) {
     ScopedKey key;
-    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Put(), nullptr) ==
-        ERROR_SUCCESS)
+    if (RegCreateKeyExA(place.root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | place.view, nullptr, key.Put(),
+                        nullptr) == ERROR_SUCCESS)
         RegSetValueExA(key.Get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
 }
 }  // namespace
 
-void RegistryFixture::Track(HKEY root, const std::string& path, const std::string& name) {
+void RegistryFixture::Track(const RegistryPlace& place, const std::string& path, const std::string& name) {
     const bool owned = std::any_of(keys_.begin(), keys_.end(), [&](const auto& k) {
-        return k.first == root && (path == k.second || StartsWith(path, k.second + "\\"));
+        return k.first == place && (path == k.second || StartsWith(path, k.second + "\\"));
     });
     if (owned) return;
-    ScopedKey key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Put()) == ERROR_SUCCESS)
-        foreignValues_.push_back({root, {path, name}});
+    if (KeyExists(place, path))
+        foreignValues_.push_back({place, path, name});
     else
-        CreateKey(root, path);
+        CreateKey(place, path);
 }
 
-void RegistryFixture::SetText(HKEY root, const std::string& path, const std::string& name, const std::string& value,
-                              DWORD type) {
-    Track(root, path, name);
-    Write(root, path, name, type, value.c_str(), static_cast<DWORD>(value.size() + 1));
+void RegistryFixture::SetText(const RegistryPlace& place, const std::string& path, const std::string& name,
+                              const std::string& value, DWORD type) {
+    Track(place, path, name);
+    Write(place, path, name, type, value.c_str(), static_cast<DWORD>(value.size() + 1));
 }
 
 void RegistryFixture::SetTextUtf8(HKEY root, const std::string& path, const std::string& nameUtf8,
                                   const std::string& valueUtf8) {
-    Track(root, path, AnsiFromUtf8(nameUtf8));
+    Track(RegistryPlace{root, 0}, path, AnsiFromUtf8(nameUtf8));
     ScopedKey key;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_SET_VALUE, key.Put()) != ERROR_SUCCESS) return;
     const std::wstring name = WideFromUtf8(nameUtf8);
@@ -93,15 +100,16 @@ void RegistryFixture::SetTextUtf8(HKEY root, const std::string& path, const std:
                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
-void RegistryFixture::SetDword(HKEY root, const std::string& path, const std::string& name, DWORD value) {
-    Track(root, path, name);
-    Write(root, path, name, REG_DWORD, &value, sizeof(value));
+void RegistryFixture::SetDword(const RegistryPlace& place, const std::string& path, const std::string& name,
+                               DWORD value) {
+    Track(place, path, name);
+    Write(place, path, name, REG_DWORD, &value, sizeof(value));
 }
 
 void RegistryFixture::SetBinary(HKEY root, const std::string& path, const std::string& name, const void* data,
                                 DWORD size) {
-    Track(root, path, name);
-    Write(root, path, name, REG_BINARY, data, size);
+    Track(RegistryPlace{root, 0}, path, name);
+    Write(RegistryPlace{root, 0}, path, name, REG_BINARY, data, size);
 }
 
 namespace {
@@ -175,9 +183,13 @@ std::string FileFixture::AdoptFile(const std::string& fullPath, const std::strin
 }
 
 std::vector<std::string> EnumerateSubkeys(HKEY root, const std::string& path) {
+    return EnumerateSubkeys(RegistryPlace{root, 0}, path);
+}
+
+std::vector<std::string> EnumerateSubkeys(const RegistryPlace& place, const std::string& path) {
     std::vector<std::string> names;
     ScopedKey key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Put()) != ERROR_SUCCESS) return names;
+    if (RegOpenKeyExA(place.root, path.c_str(), 0, KEY_READ | place.view, key.Put()) != ERROR_SUCCESS) return names;
     std::array<char, 1024> name{};
     for (DWORD index = 0;; ++index) {
         name.fill('\0');
@@ -189,9 +201,24 @@ std::vector<std::string> EnumerateSubkeys(HKEY root, const std::string& path) {
 }
 
 int SubkeyIndex(HKEY root, const std::string& path, const std::string& name) {
-    const std::vector<std::string> names = EnumerateSubkeys(root, path);
+    return SubkeyIndex(RegistryPlace{root, 0}, path, name);
+}
+
+int SubkeyIndex(const RegistryPlace& place, const std::string& path, const std::string& name) {
+    const std::vector<std::string> names = EnumerateSubkeys(place, path);
     const auto it = std::find(names.begin(), names.end(), name);
     return it == names.end() ? -1 : static_cast<int>(it - names.begin());
+}
+
+bool KeyExists(const RegistryPlace& place, const std::string& path) {
+    ScopedKey key;
+    return RegOpenKeyExA(place.root, path.c_str(), 0, KEY_READ | place.view, key.Put()) == ERROR_SUCCESS;
+}
+
+bool ValueExists(const RegistryPlace& place, const std::string& path, const std::string& name) {
+    ScopedKey key;
+    if (RegOpenKeyExA(place.root, path.c_str(), 0, KEY_READ | place.view, key.Put()) != ERROR_SUCCESS) return false;
+    return RegQueryValueExA(key.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 std::string ScanFixtureDll(const std::string& name) { return ModuleFolder() + "scan_fixtures\\" + name + ".dll"; }

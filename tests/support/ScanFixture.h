@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/RegistryPlace.h"
 #include "scan/CategoryScan.h"
 
 namespace tarnock::testing {
@@ -58,29 +59,44 @@ public:
     RegistryFixture(const RegistryFixture&) = delete;
     RegistryFixture& operator=(const RegistryFixture&) = delete;
 
-    // Creates root\path (and forgets any earlier content); deleted on destruction.
-    void CreateKey(HKEY root, const std::string& path);
+    // Creates root\path (and forgets any earlier content); deleted on destruction. The
+    // forms with a place write into that place's registry view.
+    void CreateKey(HKEY root, const std::string& path) { CreateKey(RegistryPlace{root, 0}, path); }
+    void CreateKey(const RegistryPlace& place, const std::string& path);
     // Values in keys created here or elsewhere (a missing key is created and owned); a
     // value in a key this object does not own is deleted on its own on destruction.
     void SetText(HKEY root, const std::string& path, const std::string& name, const std::string& value,
-                 DWORD type = REG_SZ);
+                 DWORD type = REG_SZ) {
+        SetText(RegistryPlace{root, 0}, path, name, value, type);
+    }
+    void SetText(const RegistryPlace& place, const std::string& path, const std::string& name,
+                 const std::string& value, DWORD type = REG_SZ);
     // Name and text given as UTF-8, written through the wide API.
     void SetTextUtf8(HKEY root, const std::string& path, const std::string& nameUtf8, const std::string& valueUtf8);
-    void SetDword(HKEY root, const std::string& path, const std::string& name, DWORD value);
+    void SetDword(HKEY root, const std::string& path, const std::string& name, DWORD value) {
+        SetDword(RegistryPlace{root, 0}, path, name, value);
+    }
+    void SetDword(const RegistryPlace& place, const std::string& path, const std::string& name, DWORD value);
     void SetBinary(HKEY root, const std::string& path, const std::string& name, const void* data, DWORD size);
     // A key given in UTF-16 (names the code page cannot hold, or paths longer than the
     // ANSI functions take), with an optional text value; deleted on destruction.
     void CreateKeyWide(HKEY root, const std::wstring& path, const std::wstring& valueName = L"",
                        const std::wstring& value = L"");
     // Deletes a tree now (also one that this object did not create).
-    static void DeleteTree(HKEY root, const std::string& path);
+    static void DeleteTree(HKEY root, const std::string& path) { DeleteTree(RegistryPlace{root, 0}, path); }
+    static void DeleteTree(const RegistryPlace& place, const std::string& path);
 
 private:
+    struct ForeignValue {
+        RegistryPlace place;
+        std::string path;
+        std::string name;
+    };
     // Remembers a value in a key this object does not own, or creates the key.
-    void Track(HKEY root, const std::string& path, const std::string& name);
-    std::vector<std::pair<HKEY, std::string>> keys_;
+    void Track(const RegistryPlace& place, const std::string& path, const std::string& name);
+    std::vector<std::pair<RegistryPlace, std::string>> keys_;
     std::vector<std::pair<HKEY, std::wstring>> wideKeys_;
-    std::vector<std::pair<HKEY, std::pair<std::string, std::string>>> foreignValues_;
+    std::vector<ForeignValue> foreignValues_;
 };
 
 // A folder of files removed with everything in it on destruction.
@@ -106,8 +122,13 @@ private:
 
 // Subkey names of root\path in enumeration order.
 std::vector<std::string> EnumerateSubkeys(HKEY root, const std::string& path);
+std::vector<std::string> EnumerateSubkeys(const RegistryPlace& place, const std::string& path);
 // The enumeration position of `name` below root\path, -1 when absent.
 int SubkeyIndex(HKEY root, const std::string& path, const std::string& name);
+int SubkeyIndex(const RegistryPlace& place, const std::string& path, const std::string& name);
+// Whether the key, or the value of the key, exists in the place.
+bool KeyExists(const RegistryPlace& place, const std::string& path);
+bool ValueExists(const RegistryPlace& place, const std::string& path, const std::string& name);
 
 // The folder of the test program (with a trailing backslash) and its scanner fixtures.
 std::string ScanFixtureDll(const std::string& name);

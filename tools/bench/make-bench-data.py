@@ -6,6 +6,10 @@
 Writes OUT_DIR/entries.reg (N uninstall entries, UTF-16) and OUT_DIR/bench.sql (a
 signature category 1 of 100 exact-name rows and 100 fragment rows; every row matches
 one entry, so both machine sizes list the same 200 rows).
+
+The entries are spread over the three places programs register in: entry i lives in the
+machine's 64-bit view when i % 3 is 0, in its 32-bit view (WOW6432Node) when it is 1 and
+under the current user when it is 2. The rows' entries are spread the same way.
 """
 import os
 import sys
@@ -13,11 +17,13 @@ import sys
 n = int(sys.argv[1])
 out = sys.argv[2]
 os.makedirs(out, exist_ok=True)
-root = r"HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall"
+tail = r"\Microsoft\Windows\CurrentVersion\Uninstall"
+roots = [r"HKEY_LOCAL_MACHINE\SOFTWARE" + tail, r"HKEY_LOCAL_MACHINE\SOFTWARE\WOW6432Node" + tail,
+         r"HKEY_CURRENT_USER\Software" + tail]
 lines = ["Windows Registry Editor Version 5.00", ""]
 for i in range(n):
     folder = r"C:\\Program Files\\Bench Vendor %d\\App %05d" % (i % 37, i)
-    lines += ["[%s\\BenchApp%05d]" % (root, i),
+    lines += ["[%s\\BenchApp%05d]" % (roots[i % 3], i),
               '"DisplayName"="Bench Application %05d"' % i,
               '"Publisher"="Bench Vendor %d"' % (i % 37),
               '"UninstallString"="\\"%s\\\\unins000.exe\\" /SILENT"' % folder,
@@ -34,10 +40,11 @@ sql = ["CREATE TABLE tb_kelvo_mst (mst_Seq INTEGER PRIMARY KEY, product_name TEX
        "CREATE TABLE tb_process_list (process_name TEXT, mst_Seq INTEGER);",
        "CREATE TABLE tb_registry_list (registry_key TEXT, mst_Seq INTEGER);", "BEGIN;"]
 for j in range(100):
+    # Row j's entries: 3j + (j % 3) and 3j + ((j + 1) % 3), in different places.
     sql.append("INSERT INTO tb_kelvo_mst VALUES (%d, 'Exact %03d', 'http://exact.example/', 'BenchApp%05d', '=', 1);"
-               % (j + 1, j, j * 3))
+               % (j + 1, j, 3 * j + j % 3))
     sql.append("INSERT INTO tb_kelvo_mst VALUES (%d, 'Fragment %03d', 'http://fragment.example/', 'app%05d', '%%', 1);"
-               % (j + 101, j, j * 3 + 1))
+               % (j + 101, j, 3 * j + (j + 1) % 3))
 sql.append("COMMIT;")
 with open(os.path.join(out, "bench.sql"), "w") as f:
     f.write("\n".join(sql) + "\n")

@@ -6,8 +6,8 @@
 //       spent in the scans' 1 ms pauses (of the fastest run); --naive also times fragment
 //       matching with one enumeration of the uninstall root per database row.
 //   scan_bench --dump TYPE [--db FILE] [FOLDER...]
-//       the rows of one category as UTF-8 lines: name, info, key, icon file, item value,
-//       separated by tabs (FOLDERs are the command-line folders of category 10).
+//       the rows of one category as UTF-8 lines: name, info, key, icon file, place (the
+//       hidden fifth column), item value, separated by tabs (FOLDERs are the command-line folders of category 10).
 #include <windows.h>
 
 #include <cstdio>
@@ -34,12 +34,13 @@ namespace {
 class CountingView : public IScanView {
 public:
     explicit CountingView(bool print) : print_(print) {}
+    using IScanView::AddListRow;
     void AddListRow(const std::string& name, const std::string& info, const std::string& key,
-                    const std::string& iconFile, int itemValue) override {
+                    const std::string& iconFile, int itemValue, const std::string& place) override {
         ++rows;
         if (print_)
-            std::printf("%s\t%s\t%s\t%s\t%d\n", Utf8FromAnsi(name).c_str(), Utf8FromAnsi(info).c_str(),
-                        Utf8FromAnsi(key).c_str(), Utf8FromAnsi(iconFile).c_str(), itemValue);
+            std::printf("%s\t%s\t%s\t%s\t%s\t%d\n", Utf8FromAnsi(name).c_str(), Utf8FromAnsi(info).c_str(),
+                        Utf8FromAnsi(key).c_str(), Utf8FromAnsi(iconFile).c_str(), place.c_str(), itemValue);
     }
     void BeginScan() override { rows = 0; }
     void EndScan(int) override {}
@@ -64,13 +65,18 @@ InstallerProductList LoadInstallerProducts() {
     return products;
 }
 
+// The uninstall entries of every place the scans read.
 int CountUninstallEntries() {
-    ScopedKey root;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallRoot, 0, KEY_READ, root.Put()) != ERROR_SUCCESS) return 0;
-    DWORD count = 0;
-    RegQueryInfoKeyA(root.Get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr,
-                     nullptr, nullptr);
-    return static_cast<int>(count);
+    int total = 0;
+    for (const RegistryPlace& place : UninstallPlaces()) {
+        ScopedKey root;
+        if (RegOpenKeyExA(place.root, kUninstallRoot, 0, KEY_READ | place.view, root.Put()) != ERROR_SUCCESS) continue;
+        DWORD count = 0;
+        RegQueryInfoKeyA(root.Get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr);
+        total += static_cast<int>(count);
+    }
+    return total;
 }
 
 double Milliseconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
@@ -79,8 +85,8 @@ double Milliseconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
     return static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-// Fragment rows matched the plain way: the whole uninstall root enumerated once per row.
-// Returns -1 when the category has no fragment rows.
+// Fragment rows matched the plain way: the whole uninstall root of every place enumerated
+// once per row. Returns -1 when the category has no fragment rows.
 int NaiveFragmentRows(CDbCtrl& database, int type, const InstallerProductList& products) {
     database.LoadCategory(type);
     const CKelvoEngine engine(products);
@@ -90,20 +96,23 @@ int NaiveFragmentRows(CDbCtrl& database, int type, const InstallerProductList& p
         if (database.GetMatchMode(j) != "%") continue;
         anyFragment = true;
         const std::string fragment = ToLowerAnsi(database.GetKeyName(j));
-        ScopedKey root;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallRoot, 0, KEY_READ, root.Put()) != ERROR_SUCCESS) continue;
-        ForEachSubkey(root.Get(), [&](int, const std::string& key) {
-            if (!Contains(ToLowerAnsi(key), fragment) || engine.HasUninstallString(key) != 1) return;
-            engine.ReadDisplayName(key);
-            engine.ResolveIconFile(key, "");
-            ++rows;
-        });
+        for (const RegistryPlace& place : UninstallPlaces()) {
+            ScopedKey root;
+            if (RegOpenKeyExA(place.root, kUninstallRoot, 0, KEY_READ | place.view, root.Put()) != ERROR_SUCCESS)
+                continue;
+            ForEachSubkey(root.Get(), [&](int, const std::string& key) {
+                if (!Contains(ToLowerAnsi(key), fragment) || engine.HasUninstallString(key, place) != 1) return;
+                engine.ReadDisplayName(key, place);
+                engine.ResolveIconFile(key, "", place);
+                ++rows;
+            });
+        }
     }
     return anyFragment ? rows : -1;
 }
 
-// The floor under the all-programs listing: one enumeration of the uninstall root, and per
-// entry the values that listing reads (hidden-entry marks, name, links, icon, uninstall
+// The floor under the all-programs listing: one enumeration of the uninstall root of every
+// place, and per entry the values that listing reads (hidden-entry marks, name, links, icon, uninstall
 // command, publisher, install source), each read once from the entry opened once, with no
 // pauses and no rows.
 double FloorMilliseconds(int* readsOut) {
@@ -112,8 +121,9 @@ double FloorMilliseconds(int* readsOut) {
     LARGE_INTEGER start{}, end{};
     QueryPerformanceCounter(&start);
     int reads = 0;
-    ScopedKey root;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallRoot, 0, KEY_READ, root.Put()) == ERROR_SUCCESS) {
+    for (const RegistryPlace& place : UninstallPlaces()) {
+        ScopedKey root;
+        if (RegOpenKeyExA(place.root, kUninstallRoot, 0, KEY_READ | place.view, root.Put()) != ERROR_SUCCESS) continue;
         ForEachSubkey(root.Get(), [&](int, const std::string& name) {
             ScopedKey entry;
             if (RegOpenKeyExA(root.Get(), name.c_str(), 0, KEY_READ, entry.Put()) != ERROR_SUCCESS) return;

@@ -13,18 +13,29 @@ import sys
 import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+# The places programs register in: the 64-bit view of the machine, its 32-bit view
+# (WOW6432Node, where 32-bit installers write) and the current user (per-user installs).
+WOW = r"HKEY_LOCAL_MACHINE\SOFTWARE\WOW6432Node"
 UNINSTALL = r"HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall"
+UNINSTALL32 = WOW + r"\Microsoft\Windows\CurrentVersion\Uninstall"
 USER_UNINSTALL = r"HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 ARP = r"HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\App Management\ARPCache"
+ARP32 = WOW + r"\Microsoft\Windows\CurrentVersion\App Management\ARPCache"
 PRODUCTS = r"HKEY_LOCAL_MACHINE\SOFTWARE\Classes\Installer\Products"
 CLSID = r"HKEY_LOCAL_MACHINE\SOFTWARE\Classes\CLSID"
+CLSID32 = r"HKEY_LOCAL_MACHINE\SOFTWARE\Classes\Wow6432Node\CLSID"
 BHO = r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Explorer\Browser Helper Objects"
+BHO32 = WOW + r"\Microsoft\Windows\CurrentVersion\Explorer\Browser Helper Objects"
 TOOLBAR = r"HKEY_LOCAL_MACHINE\Software\Microsoft\Internet Explorer\Toolbar"
+TOOLBAR32 = WOW + r"\Microsoft\Internet Explorer\Toolbar"
 EXTENSIONS = r"HKEY_LOCAL_MACHINE\Software\Microsoft\Internet Explorer\Extensions"
+EXTENSIONS32 = WOW + r"\Microsoft\Internet Explorer\Extensions"
 MENUEXT = r"HKEY_CURRENT_USER\Software\Microsoft\Internet Explorer\MenuExt"
 RUN = r"HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Run"
+RUN32 = WOW + r"\Microsoft\Windows\CurrentVersion\Run"
 USER_RUN = r"HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run"
 UNITS = r"HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Code Store Database\Distribution Units"
+UNITS32 = WOW + r"\Microsoft\Code Store Database\Distribution Units"
 STARTUP = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\StartUp"
 
 # ---------------------------------------------------------------------------------------
@@ -47,6 +58,8 @@ FILES = [
     r"C:\Program Files\7-Zip\7zFM.exe",
     r"C:\Program Files\Notepad++\notepad++.exe",
     r"C:\Program Files\Notepad++\uninstall.exe",
+    r"C:\Program Files (x86)\Notepad++\notepad++.exe",
+    r"C:\Program Files (x86)\Notepad++\uninstall.exe",
     r"C:\Program Files\Google\Chrome\Application\chrome.exe",
     r"C:\Program Files\Google\Chrome\Application\120.0.6099.130\Installer\setup.exe",
     r"C:\Program Files (x86)\HNC\Office 2020\HOffice110\Bin\Hwp.exe",
@@ -171,22 +184,30 @@ entry("Notepad++", DisplayName="Notepad++ (64-bit x64)", Publisher="Notepad++ Te
 entry("Google Chrome", DisplayName="Google Chrome", Publisher="Google LLC",
       UninstallString='"C:\\Program Files\\Google\\Chrome\\Application\\120.0.6099.130\\Installer\\setup.exe" --uninstall --system-level',
       DisplayIcon=r"C:\Program Files\Google\Chrome\Application\chrome.exe,0")
-entry("HncOffice2020", DisplayName="한컴오피스 2020", Publisher="한글과컴퓨터",
+entry("HncOffice2020", root=UNINSTALL32, DisplayName="한컴오피스 2020", Publisher="한글과컴퓨터",
       UninstallString=r"C:\Program Files (x86)\HNC\Office 2020\HOffice110\Bin\Setup\HncSetup.exe /uninstall",
       DisplayIcon=r'"C:\\Program Files (x86)\\HNC\\Office 2020\\HOffice110\\Bin\\Hwp.exe",-101',
       URLInfoAbout="http://www.hancom.com")
 entry("V3 Lite", DisplayName="V3 Lite", Publisher="AhnLab, Inc.",
       UninstallString='"C:\\Program Files\\AhnLab\\V3Lite40\\Uninst.exe" -Uninstall', URLInfoAbout="http://www.ahnlab.com")
-entry("Veraport", DisplayName="Veraport G3", Publisher="Wizvera",
+entry("Veraport", root=UNINSTALL32, DisplayName="Veraport G3", Publisher="Wizvera",
       UninstallString=r"C:\Program Files (x86)\Wizvera\Veraport20\unins000.exe /SILENT")
 entry("PotPlayer64", DisplayName="다음 팟플레이어 (64-bit)", Publisher="Kakao Corp.",
       UninstallString=r"C:\Program Files\DAUM\PotPlayer\uninstall.exe")
 key(ARP + "\\PotPlayer64", ("SlowInfoCache", slow_info_cache(r"  C:\Program Files\DAUM\PotPlayer\PotPlayerMini64.exe ")))
-entry("Adobe Flash Player ActiveX", DisplayName="Adobe Flash Player 32 ActiveX", Publisher="Adobe",
+entry("Adobe Flash Player ActiveX", root=UNINSTALL32, DisplayName="Adobe Flash Player 32 ActiveX", Publisher="Adobe",
       UninstallString=r"C:\windows\SysWOW64\Macromed\Flash\FlashUtil32_32_0_0_465_ActiveX.exe -maintain activex")
-key(ARP + "\\Adobe Flash Player ActiveX",
+key(ARP32 + "\\Adobe Flash Player ActiveX",
     ("SlowInfoCache", slow_info_cache(r"C:\windows\SysWOW64\Macromed\Flash\FlashUtil32_32_0_0_465_ActiveX.exe")))
 entry("Broken Leftover", DisplayName="Broken Leftover", UninstallString="")
+# The same key name in two places: the 32-bit build of a program beside its 64-bit one,
+# and a per-user install.
+entry("Notepad++", root=UNINSTALL32, DisplayName="Notepad++ (32-bit x86)", Publisher="Notepad++ Team",
+      UninstallString='"C:\\Program Files (x86)\\Notepad++\\uninstall.exe"',
+      DisplayIcon=r"C:\Program Files (x86)\Notepad++\notepad++.exe")
+entry("OneDriveSetup.exe", root=USER_UNINSTALL, DisplayName="Microsoft OneDrive", Publisher="Microsoft Corporation",
+      UninstallString=r"C:\Program Files\Microsoft OneDrive\23.226.1031.0001\OneDriveSetup.exe /uninstall",
+      DisplayIcon=r"C:\Program Files\Microsoft OneDrive\OneDrive.exe,0", URLInfoAbout="https://onedrive.live.com/")
 
 # Signature products, category 1 (fragments only in the shipped data).
 entry("Spybot - Search & Destroy_is1", DisplayName="Spybot - Search & Destroy", Publisher="Safer-Networking Ltd.",
@@ -250,20 +271,27 @@ ONENOTE = "{2670000A-7350-4F3C-8081-5663EE0C6C49}"
 MESSENGER = "{FB5F1910-F110-11D2-BB9E-00C04F795683}"
 BARE_BUTTON = "{E2E2DD38-D088-4134-82B7-F2BA38496583}"
 
-def clsid(cls, name, server):
+def clsid(cls, name, server, classes=CLSID):
     values = [("", name)] if name is not None else []
-    key(CLSID + "\\" + cls, *values)
+    key(classes + "\\" + cls, *values)
     if server is not None:
-        key(CLSID + "\\" + cls + "\\InprocServer32", ("", server), ("ThreadingModel", "Apartment"))
+        key(classes + "\\" + cls + "\\InprocServer32", ("", server), ("ThreadingModel", "Apartment"))
 
-clsid(GOOGLE_HELPER, "Google Toolbar Helper", r"C:\Program Files (x86)\Google\Google Toolbar\GoogleToolbar_32.dll")
-clsid(GOOGLE_BAR, "Google Toolbar", r"C:\Program Files (x86)\Google\Google Toolbar\GoogleToolbar_32.dll")
+# 32-bit add-ons (the files in "Program Files (x86)") register in the 32-bit view, with
+# their classes in the 32-bit view of the classes; the Naver helper is registered in both.
+clsid(GOOGLE_HELPER, "Google Toolbar Helper", r"C:\Program Files (x86)\Google\Google Toolbar\GoogleToolbar_32.dll",
+      CLSID32)
+clsid(GOOGLE_BAR, "Google Toolbar", r"C:\Program Files (x86)\Google\Google Toolbar\GoogleToolbar_32.dll", CLSID32)
 clsid(NAVER, None, r"C:\Program Files (x86)\NAVER\NaverToolbar\NaverToolbar.dll")   # no name of its own
+clsid(NAVER, None, r"C:\Program Files (x86)\NAVER\NaverToolbar\NaverToolbar.dll", CLSID32)
 clsid(WLID, "Windows Live ID Sign-in Helper", r"%SystemRoot%\System32\wlidbho.dll")
-clsid(JAVA, "Java(tm) Plug-In SSV Helper", r"C:\Program Files (x86)\Java\jre1.8.0_311\bin\ssv.dll")
-for cls in (GOOGLE_HELPER, NAVER, WLID, JAVA, BROKEN_BHO):
+clsid(JAVA, "Java(tm) Plug-In SSV Helper", r"C:\Program Files (x86)\Java\jre1.8.0_311\bin\ssv.dll", CLSID32)
+for cls in (NAVER, WLID, BROKEN_BHO):
     key(BHO + "\\" + cls, ("NoExplorer", 1))
-key(TOOLBAR, (GOOGLE_BAR, b""), (NAVER, b""), (ASK_BAR, b""))
+for cls in (GOOGLE_HELPER, NAVER, JAVA):
+    key(BHO32 + "\\" + cls, ("NoExplorer", 1))
+key(TOOLBAR, (ASK_BAR, b""))
+key(TOOLBAR32, (GOOGLE_BAR, b""), (NAVER, b""))
 key(EXTENSIONS + "\\" + ONENOTE, ("ButtonText", "Send to OneNote"), ("MenuText", "OneNote(&N)로 보내기"),
     ("Exec", r"C:\Program Files\Microsoft Office\root\Office16\ONBttnIE.dll"),
     ("Icon", r"C:\Program Files\Microsoft Office\root\Office16\ONBttnIE.dll,98"),
@@ -282,8 +310,9 @@ key(RUN, ("", r"C:\windows\system32\igfxtray.exe"),   # the default value is no 
     ("IgfxTray", r"C:\windows\system32\igfxtray.exe"),
     ("SoundMan", "SOUNDMAN.EXE"),
     ("HotKeysCmds", r"%SystemRoot%\System32\hkcmd.exe /startup"),
-    ("RtHDVCpl", r"%SystemRoot%\RTHDCPL"),
-    ("Adobe ARM", '"C:\\Program Files (x86)\\Common Files\\Adobe\\ARM\\1.0\\AdobeARM.exe"'),
+    ("RtHDVCpl", r"%SystemRoot%\RTHDCPL"))
+# 32-bit programs start from the 32-bit view's Run key.
+key(RUN32, ("Adobe ARM", '"C:\\Program Files (x86)\\Common Files\\Adobe\\ARM\\1.0\\AdobeARM.exe"'),
     ("NaverUpdate", r"C:\Program Files (x86)\NAVER\NaverUpdate\NaverUpdate.exe -autorun"))
 key(USER_RUN, ("KakaoTalk", '"C:\\Program Files (x86)\\Kakao\\KakaoTalk\\KakaoTalk.exe" -bystartup'),
     ("OneDrive", '"C:\\Program Files\\Microsoft OneDrive\\OneDrive.exe" /background'),
@@ -297,17 +326,18 @@ CROSSWEB = "{7E9FDB80-5316-11D4-B02C-00C04F0CD404}"
 ANYSIGN = "{3A2C5B7D-1E4F-4A6B-8C9D-0E1F2A3B4C5D}"
 XECURE = "{7E57DE00-0000-4000-8000-00000000BEEF}"
 VERAPORT = "{9C4B2A1E-7D3F-4E8A-B6C5-1F2E3D4C5B6A}"
-for unit in (FLASH, CROSSWEB, ANYSIGN, XECURE, VERAPORT):
-    key(UNITS + "\\" + unit, ("SystemComponent", 0), ("Installer", "MSICD"))
-    key(UNITS + "\\" + unit + "\\DownloadInformation", ("CODEBASE", "https://download.example.invalid/" + unit + ".cab"))
+# Controls of the 32-bit browser register in the 32-bit view, their classes too.
+for units, unit in ((UNITS, FLASH), (UNITS32, CROSSWEB), (UNITS, ANYSIGN), (UNITS32, XECURE), (UNITS32, VERAPORT)):
+    key(units + "\\" + unit, ("SystemComponent", 0), ("Installer", "MSICD"))
+    key(units + "\\" + unit + "\\DownloadInformation", ("CODEBASE", "https://download.example.invalid/" + unit + ".cab"))
 key(CLSID + "\\" + FLASH, ("", "Shockwave Flash Object"))
 key(CLSID + "\\" + FLASH + "\\InprocServer32", ("", r"C:\windows\System32\Macromed\Flash\Flash32_32_0_0_465.ocx"))
 key(CLSID + "\\" + FLASH + "\\ToolboxBitmap32", ("", r"C:\windows\System32\Macromed\Flash\Flash32_32_0_0_465.ocx, 1"))
-key(CLSID + "\\" + CROSSWEB, ("", "  INISAFE CrossWeb EX Control \t"))
-key(CLSID + "\\" + CROSSWEB + "\\InprocServer32", ("", r"C:\windows\Downloaded Program Files\INISAFECrossWebEX.ocx"))
-key(CLSID + "\\" + XECURE, ("AppID", "{00000000-0000-0000-0000-000000000000}"))   # class without a name
-key(CLSID + "\\" + VERAPORT, ("", "Veraport 설치 도우미"))
-key(CLSID + "\\" + VERAPORT + "\\ToolboxBitmap32", ("", r"C:\windows\Downloaded Program Files\veraport.ocx, 101"))
+key(CLSID32 + "\\" + CROSSWEB, ("", "  INISAFE CrossWeb EX Control \t"))
+key(CLSID32 + "\\" + CROSSWEB + "\\InprocServer32", ("", r"C:\windows\Downloaded Program Files\INISAFECrossWebEX.ocx"))
+key(CLSID32 + "\\" + XECURE, ("AppID", "{00000000-0000-0000-0000-000000000000}"))   # class without a name
+key(CLSID32 + "\\" + VERAPORT, ("", "Veraport 설치 도우미"))
+key(CLSID32 + "\\" + VERAPORT + "\\ToolboxBitmap32", ("", r"C:\windows\Downloaded Program Files\veraport.ocx, 101"))
 
 
 # ---------------------------------------------------------------------------------------
