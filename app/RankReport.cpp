@@ -1,0 +1,7 @@
+#include "app/RankReport.h"
+
+namespace tarnock {
+
+RankReportFunction RankReporter() { return nullptr; }
+
+}  // namespace tarnock
