@@ -12,7 +12,8 @@ add_custom_target(e2e_stage
   COMMAND ${CMAKE_COMMAND} -E make_directory "${E2E_STAGE_DIR}"
   COMMAND ${CMAKE_COMMAND} -E copy_if_different "$<TARGET_FILE:Tarnock>" "${E2E_STAGE_DIR}/Tarnock.exe"
   COMMAND ${CMAKE_COMMAND} -E copy_if_different "${TARNOCK_KELVO_DAT}" "${E2E_STAGE_DIR}/kelvo.dat"
-  DEPENDS Tarnock kelvo_dat e2e_updater_standin
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different "$<TARGET_FILE:OlmaticPost>" "${E2E_STAGE_DIR}/OlmaticPost.dll"
+  DEPENDS Tarnock kelvo_dat e2e_updater_standin OlmaticPost
   COMMENT "Staging Tarnock.exe for the end-to-end tests")
 
 tarnock_gtest(e2e_app_test SOURCES e2e_app.cpp TIMEOUT 90)

@@ -45,7 +45,7 @@ stop_display() {
 
 install_dir="$prefix/drive_c/Program Files/Tarnock"
 mkdir -p "$install_dir"
-cp "$exe" "$out/x86_64/kelvo.dat" "$install_dir/"
+cp "$exe" "$out/x86_64/kelvo.dat" "$out/x86_64/OlmaticPost.dll" "$install_dir/"
 [ -f "$out/x86_64/TarnockUpdate.exe" ] && cp "$out/x86_64/TarnockUpdate.exe" "$install_dir/"
 
 log=$out/demo-tarnock.log
