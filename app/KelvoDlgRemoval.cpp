@@ -7,10 +7,10 @@
 #include <memory>
 
 #include "app/KelvoDlg.h"
-#include "app/RankReport.h"
 #include "app/RemovalHost.h"
 #include "base/TextUtil.h"
 #include "db/DbCtrl.h"
+#include "olmaticpost/OlmaticPost.h"
 #include "removal/RemovalCommand.h"
 #include "removal/RemovalEngine.h"
 #include "removal/RemovalMessages.h"
@@ -37,7 +37,7 @@ DWORD WINAPI RemovalThreadProc(void* parameter) {
         CDialogRemovalHost host(dialog.Hwnd(), dialog.changeWaitEvents, dialog.RemovalsShuttingDown());
         CDbCtrl database;
         CDbProductRecords records(database);
-        CRemovalCommand command(host, dialog.installerProducts, records, RankReporter());
+        CRemovalCommand command(host, dialog.installerProducts, records, &OlmaticPost);
         command.Run(start->row);
     }
     if (done) {

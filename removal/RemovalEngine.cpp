@@ -304,6 +304,12 @@ bool CRemovalEngine::OpenContainingFolder(const std::string& command) {
     return opened("explore") || opened("open");
 }
 
+std::string CRemovalEngine::ReadUninstallCommand(const std::string& key, const RegistryPlace& place) {
+    if (!IsUsableEntryName(key)) return {};
+    std::string command;
+    return ReadCommand(EntryPlace(key, place), key, command) == CommandRead::Read ? command : std::string();
+}
+
 UninstallResult CRemovalEngine::RunUninstaller(const std::string& key, const RegistryPlace& place) {
     UninstallResult result;
     if (!IsUsableEntryName(key)) {

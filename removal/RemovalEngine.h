@@ -60,7 +60,9 @@ public:
     // The uninstall entry `key` where it exists: at `place`, else (for the default place)
     // under HKEY_CURRENT_USER.
     int DeleteUninstallEntry(const std::string& key, const RegistryPlace& place);
-    bool OpenContainingFolder(const std::string& command);
+    static bool OpenContainingFolder(const std::string& command);
+    // "UninstallString" of the entry where it exists (see EntryPlace); "" when it cannot be read.
+    static std::string ReadUninstallCommand(const std::string& key, const RegistryPlace& place);
 
     // Where the uninstall entry `key` exists: `place`, or HKEY_CURRENT_USER when `place` is
     // the default local machine and the entry is only there; `place` when it is nowhere.

@@ -20,11 +20,6 @@ foreach(test removal_engine_test removal_process_test)
   endif()
 endforeach()
 
-# Until the tree has its registry backup writer, the tests link a stand-in.
-if(NOT EXISTS "${CMAKE_SOURCE_DIR}/base/RegistryBackup.cpp")
-  target_sources(tarnock_base PRIVATE "${CMAKE_CURRENT_SOURCE_DIR}/removal_fixtures/backup_standin.cpp")
-endif()
-
 # End to end on a demo machine of its own (the removals change it).
 set(REMOVAL_DEMO_WINEPREFIX "${CMAKE_BINARY_DIR}/removal-demo-wine")
 function(removal_demo_runner)

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "base/RegistryBackup.h"
 #include "base/ScopedHandles.h"
 #include "base/TextUtil.h"
 #include "resource.h"
@@ -50,6 +51,18 @@ bool ValueExists(HKEY root, const std::string& path, const std::string& name) {
     ScopedKey key;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Put()) != ERROR_SUCCESS) return false;
     return RegQueryValueExA(key.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+// The files of the registry backup folder.
+int BackupFiles() {
+    const std::wstring folder = RegistryBackupFolder();
+    if (folder.empty()) return 0;
+    WIN32_FIND_DATAW found{};
+    ScopedFind search(FindFirstFileW((folder + L"\\*.reg").c_str(), &found));
+    if (!search) return 0;
+    int count = 0;
+    do ++count;
+    while (FindNextFileW(search.Get(), &found));
+    return count;
 }
 std::string SystemFolder() {
     char folder[MAX_PATH] = {};
@@ -183,6 +196,7 @@ TEST_P(RemovalPerCategory, TheRowLeavesOnceTheEntryIsGone) {
     ASSERT_TRUE(Launch());
     ASSERT_TRUE(Click(c.button));
     ASSERT_TRUE(SelectRow(c.column, c.text)) << "no row " << c.text;
+    const int backups = BackupFiles();
     const std::string shot = std::string("removal-") + c.name;
     EXPECT_TRUE(SaveScreenshot(main_, ScreenshotPath(shot + "-before")));
     ClickButton(main_, IDC_REMOVE);
@@ -193,6 +207,8 @@ TEST_P(RemovalPerCategory, TheRowLeavesOnceTheEntryIsGone) {
     else if (c.category == 8) EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, c.gone));
     else if (c.category == 6) EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, c.gone));
     else EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstall) + c.gone));
+    // Tarnock itself deleted a registration here: it kept a copy first.
+    if (c.category >= 6 && c.category <= 8) EXPECT_GT(BackupFiles(), backups) << "no backup file";
     if (c.category == 8) DeleteFileA(cache.c_str());
 }
 
@@ -219,6 +235,7 @@ TEST_F(DemoRemoval, ProcessesStopInOrderThenTheUninstallerThenTheLeftovers) {
     Running scanner("mbam.exe", "close", log);
     Running tray("mbamtray.exe", "close", log);
     ASSERT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Malwarebytes' Anti-Malware"));
+    const int backups = BackupFiles();
     ASSERT_TRUE(Launch());
     ASSERT_TRUE(SelectRow(2, "Malwarebytes' Anti-Malware_is1"));
     ClickButton(main_, IDC_REMOVE);
@@ -226,6 +243,7 @@ TEST_F(DemoRemoval, ProcessesStopInOrderThenTheUninstallerThenTheLeftovers) {
     EXPECT_EQ(ReadAll(log), "closed mbam.exe\nclosed mbamtray.exe\n");
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstall) + "Malwarebytes' Anti-Malware_is1"));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Malwarebytes' Anti-Malware")) << "leftovers stayed";
+    EXPECT_GT(BackupFiles(), backups) << "the leftovers were deleted without a backup";
     DeleteFileA(log.c_str());
 }
 

@@ -1,7 +1,0 @@
-#include "app/RankReport.h"
-
-namespace tarnock {
-
-RankReportFunction RankReporter() { return nullptr; }
-
-}  // namespace tarnock
