@@ -17,6 +17,7 @@
 #include "base/RegistryBackup.h"
 #include "base/ScopedHandles.h"
 #include "base/TextUtil.h"
+#include "removal/ProcessControl.h"
 #include "resource.h"
 #include "support/E2eFixtures.h"
 #include "support/UiDriver.h"
@@ -28,6 +29,12 @@ namespace {
 
 constexpr char kUninstall[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
+// The uninstall entry's key path.
+__attribute__((noinline)) std::string EntryKey(const std::string& key) {
+    std::string path = kUninstall;
+    path += key;
+    return path;
+}
 std::string StageDir() { return WindowsPath(TARNOCK_E2E_STAGE_DIR); }
 std::string TarnockExe() { return StageDir() + "\\Tarnock.exe"; }
 std::string Fixtures() { return WindowsPath(TARNOCK_REMOVAL_FIXTURES); }
@@ -76,7 +83,14 @@ public:
     Running(const std::string& fileName, const std::string& mode, const std::string& log = "") {
         path_ = TempFolder() + fileName;
         CopyFileA((Fixtures() + "\\process.exe").c_str(), path_.c_str(), FALSE);
-        process_.Start(path_, Quoted(path_) + " " + mode + (log.empty() ? "" : " " + Quoted(log)));
+        std::string commandLine = Quoted(path_);
+        commandLine += ' ';
+        commandLine += mode;
+        if (!log.empty()) {
+            commandLine += ' ';
+            commandLine += Quoted(log);
+        }
+        process_.Start(path_, commandLine);
         WaitUntil([&] { return !TopLevelWindows(process_.Id()).empty(); }, 5000);
     }
     ~Running() {
@@ -192,23 +206,29 @@ class RemovalPerCategory : public DemoRemoval, public ::testing::WithParamInterf
 TEST_P(RemovalPerCategory, TheRowLeavesOnceTheEntryIsGone) {
     const CategoryRemoval& c = GetParam();
     const std::string cache = SystemFolder() + "\\OCCACHE.DLL";
-    if (c.category == 8) ASSERT_TRUE(CopyFileA((Fixtures() + "\\OCCACHE.DLL").c_str(), cache.c_str(), FALSE));
+    if (c.category == 8) {
+        ASSERT_TRUE(CopyFileA((Fixtures() + "\\OCCACHE.DLL").c_str(), cache.c_str(), FALSE));
+    }
     ASSERT_TRUE(Launch());
     ASSERT_TRUE(Click(c.button));
     ASSERT_TRUE(SelectRow(c.column, c.text)) << "no row " << c.text;
     const int backups = BackupFiles();
     const std::string shot = std::string("removal-") + c.name;
     EXPECT_TRUE(SaveScreenshot(main_, ScreenshotPath(shot + "-before")));
-    ClickButton(main_, IDC_REMOVE);
+    PostCommand(main_, IDC_REMOVE);
     EXPECT_TRUE(WaitForRowGone(c.column, c.text, 25000)) << "the row stayed";
     EXPECT_TRUE(NoMessageBoxFor(300)) << "a message box was shown";
     EXPECT_TRUE(SaveScreenshot(main_, ScreenshotPath(shot + "-after")));
-    if (c.category == 7) EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", c.gone));
-    else if (c.category == 8) EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, c.gone));
-    else if (c.category == 6) EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, c.gone));
-    else EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstall) + c.gone));
+    bool remains = false;
+    if (c.category == 7) remains = ValueExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", c.gone);
+    else if (c.category == 8) remains = KeyExists(HKEY_CLASSES_ROOT, c.gone);
+    else if (c.category == 6) remains = KeyExists(HKEY_LOCAL_MACHINE, c.gone);
+    else remains = KeyExists(HKEY_LOCAL_MACHINE, EntryKey(c.gone));
+    EXPECT_FALSE(remains) << c.gone;
     // Tarnock itself deleted a registration here: it kept a copy first.
-    if (c.category >= 6 && c.category <= 8) EXPECT_GT(BackupFiles(), backups) << "no backup file";
+    if (c.category >= 6 && c.category <= 8) {
+        EXPECT_GT(BackupFiles(), backups) << "no backup file";
+    }
     if (c.category == 8) DeleteFileA(cache.c_str());
 }
 
@@ -238,10 +258,10 @@ TEST_F(DemoRemoval, ProcessesStopInOrderThenTheUninstallerThenTheLeftovers) {
     const int backups = BackupFiles();
     ASSERT_TRUE(Launch());
     ASSERT_TRUE(SelectRow(2, "Malwarebytes' Anti-Malware_is1"));
-    ClickButton(main_, IDC_REMOVE);
+    PostCommand(main_, IDC_REMOVE);
     EXPECT_TRUE(WaitForRowGone(2, "Malwarebytes' Anti-Malware_is1", 30000));
     EXPECT_EQ(ReadAll(log), "closed mbam.exe\nclosed mbamtray.exe\n");
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstall) + "Malwarebytes' Anti-Malware_is1"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, EntryKey("Malwarebytes' Anti-Malware_is1")));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Malwarebytes' Anti-Malware")) << "leftovers stayed";
     EXPECT_GT(BackupFiles(), backups) << "the leftovers were deleted without a backup";
     DeleteFileA(log.c_str());
@@ -251,7 +271,7 @@ TEST_F(DemoRemoval, WithoutASelectionOnlyTheSelectionMessageIsShown) {
     ASSERT_TRUE(Launch());
     RemoteListView(List()).ClearSelection();
     const int rows = RemoteListView(List()).Count();
-    ClickButton(main_, IDC_REMOVE);
+    PostCommand(main_, IDC_REMOVE);
     EXPECT_EQ(Answer(IDOK), "리스트를 선택하셔야죠!");
     EXPECT_TRUE(NoMessageBoxFor(500));
     EXPECT_EQ(RemoteListView(List()).Count(), rows);
@@ -262,29 +282,33 @@ TEST_F(DemoRemoval, TheBrowserQuestionAnsweredNoKeepsEverythingAndYesRemoves) {
     ASSERT_TRUE(Launch());
     ASSERT_TRUE(Click(IDC_TOOLBAR));
     ASSERT_TRUE(SelectRow(2, "NaverToolbar"));
-    ClickButton(main_, IDC_REMOVE);
+    PostCommand(main_, IDC_REMOVE);
     EXPECT_EQ(Answer(IDNO), "실행중인 모든 브라우져를 닫으셔야 삭제가능합니다.\n삭제를 진행하시겠습니까?");
     EXPECT_TRUE(NoMessageBoxFor(1000));
     EXPECT_TRUE(browser.Process().IsRunning());
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstall) + "NaverToolbar"));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, EntryKey("NaverToolbar")));
     EXPECT_GE(WaitForRow(2, "NaverToolbar", 1000), 0);
 
     ASSERT_TRUE(SelectRow(2, "NaverToolbar"));
-    ClickButton(main_, IDC_REMOVE);
+    PostCommand(main_, IDC_REMOVE);
     EXPECT_EQ(Answer(IDYES), "실행중인 모든 브라우져를 닫으셔야 삭제가능합니다.\n삭제를 진행하시겠습니까?");
     EXPECT_TRUE(WaitForRowGone(2, "NaverToolbar", 30000));
     EXPECT_TRUE(browser.Process().WaitForExit(5000)) << "the browser still runs";
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstall) + "NaverToolbar"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, EntryKey("NaverToolbar")));
 }
 
 TEST_F(DemoRemoval, ARowOfAnotherCategoryIsNotDeletedWhenTheWaitEnds) {
     ASSERT_TRUE(Launch());
     ASSERT_TRUE(Click(IDC_ALLPROGRAMS));
     ASSERT_TRUE(SelectRow(2, "WinRAR archiver"));
-    ClickButton(main_, IDC_REMOVE);
-    ASSERT_TRUE(Click(IDC_COPYRIGHT));  // while the uninstaller runs (it takes 1.5 s)
+    PostCommand(main_, IDC_REMOVE);
+    // Switch while the uninstaller runs (it takes 1.5 s).
+    ProcessControl processes;
+    processes.Load();
+    ASSERT_TRUE(WaitUntil([&] { return processes.IsProcessRunning("uninstall.exe"); }, 10000, 50));
+    ASSERT_TRUE(Click(IDC_COPYRIGHT));
     const int rows = RemoteListView(List()).Count();
-    ASSERT_TRUE(WaitUntil([] { return !KeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstall) + "WinRAR archiver"); },
+    ASSERT_TRUE(WaitUntil([] { return !KeyExists(HKEY_LOCAL_MACHINE, EntryKey("WinRAR archiver")); },
                           15000));
     Sleep(1000);  // the removal's wait notices the deletion within a quarter second
     EXPECT_EQ(RemoteListView(List()).Count(), rows) << "a row of the new list was deleted";
@@ -304,7 +328,7 @@ TEST_F(DemoRemoval, ClosingDuringSeveralWaitsEndsAtOnce) {
     ASSERT_TRUE(Click(IDC_ALLPROGRAMS));
     for (const char* key : {"TnkWaitOne", "TnkWaitTwo", "TnkWaitThree"}) {
         ASSERT_TRUE(SelectRow(2, key));
-        ClickButton(main_, IDC_REMOVE);
+        PostCommand(main_, IDC_REMOVE);
     }
     Sleep(2000);  // every removal has started its uninstaller and is waiting
     EXPECT_TRUE(IsResponsive(main_, 1000));
