@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace tarnock {

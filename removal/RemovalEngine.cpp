@@ -167,8 +167,7 @@ std::string FirstToken(const std::string& command) {
 }  // namespace
 
 bool CRemovalEngine::IsUsableEntryName(const std::string& key) {
-    return !TrimWhitespace(key).empty() && key.find('\\') == std::string::npos && key.find('/') == std::string::npos &&
-           key != "." && key != "..";
+    return !TrimWhitespace(key).empty() && key.find('\\') == std::string::npos && key != "." && key != "..";
 }
 
 bool CRemovalEngine::IsProtectedKey(HKEY root, const std::string& keyPath) {

@@ -267,6 +267,29 @@ TEST_F(DemoRemoval, ProcessesStopInOrderThenTheUninstallerThenTheLeftovers) {
     DeleteFileA(log.c_str());
 }
 
+// "목록만 삭제하기": the entry is deleted where it exists, and only then is it reported done.
+TEST_F(DemoRemoval, DeletingTheListEntryOnlyDeletesItWhereItExists) {
+    struct Case {
+        int button;
+        const char* key;
+        HKEY root;
+    };
+    const Case cases[] = {{IDC_ALLPROGRAMS, "Broken Leftover", HKEY_LOCAL_MACHINE},
+                          {IDC_MESSENGER, "slack", HKEY_CURRENT_USER}};
+    ASSERT_TRUE(Launch());
+    for (const Case& c : cases) {
+        ASSERT_TRUE(KeyExists(c.root, EntryKey(c.key))) << c.key;
+        ASSERT_TRUE(Click(c.button));
+        const int row = WaitForRow(2, c.key);
+        ASSERT_GE(row, 0) << c.key;
+        PostMessageW(main_, UM_LISTACTION, 6, row);  // the item menu's action 6 for the row
+        EXPECT_EQ(Answer(IDYES), std::string("본기능은 목록만을 삭제하게됩니다.\n레지스트리 [") + c.key + "]을 삭제하시겠습니까?");
+        EXPECT_EQ(Answer(IDOK), "삭제완료되었습니다.") << c.key;
+        EXPECT_FALSE(KeyExists(c.root, EntryKey(c.key))) << c.key;
+        EXPECT_TRUE(WaitForRowGone(2, c.key, 10000)) << c.key;
+    }
+}
+
 TEST_F(DemoRemoval, WithoutASelectionOnlyTheSelectionMessageIsShown) {
     ASSERT_TRUE(Launch());
     RemoteListView(List()).ClearSelection();
