@@ -20,6 +20,7 @@
 #include "removal/ProcessControl.h"
 #include "resource.h"
 #include "support/E2eFixtures.h"
+#include "support/ReportServer.h"
 #include "support/UiDriver.h"
 
 using namespace tarnock;
@@ -274,7 +275,7 @@ TEST_F(DemoRemoval, DeletingTheListEntryOnlyDeletesItWhereItExists) {
         const char* key;
         HKEY root;
     };
-    const Case cases[] = {{IDC_ALLPROGRAMS, "Broken Leftover", HKEY_LOCAL_MACHINE},
+    const Case cases[] = {{IDC_SPYWARE, "WinFixer 2006", HKEY_LOCAL_MACHINE},
                           {IDC_MESSENGER, "slack", HKEY_CURRENT_USER}};
     ASSERT_TRUE(Launch());
     for (const Case& c : cases) {
@@ -288,6 +289,34 @@ TEST_F(DemoRemoval, DeletingTheListEntryOnlyDeletesItWhereItExists) {
         EXPECT_FALSE(KeyExists(c.root, EntryKey(c.key))) << c.key;
         EXPECT_TRUE(WaitForRowGone(2, c.key, 10000)) << c.key;
     }
+}
+
+// With the user's consent the removal is reported once, with the five fields; the Korean
+// name arrives as its code-page bytes, each percent-encoded.
+TEST_F(DemoRemoval, ARemovalWithConsentIsReportedWithItsFiveFields) {
+    ReportServer server;
+    ASSERT_TRUE(server.Started());
+    const std::string ini = StageDir() + "\\Tarnock.ini";
+    ASSERT_TRUE(WritePrivateProfileStringA("Report", "Address", server.Address("/rank").c_str(), ini.c_str()));
+    {
+        ScopedKey key;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kTarnockSettingsKey, 0, KEY_SET_VALUE, key.Put()), ERROR_SUCCESS);
+        const DWORD rank = 1;
+        RegSetValueExA(key.Get(), "rank", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&rank), sizeof(rank));
+    }
+    ASSERT_TRUE(Launch());
+    ASSERT_TRUE(Click(IDC_COPYRIGHT));
+    ASSERT_TRUE(SelectRow(2, "Bandicam"));
+    const std::string iconFile = RemoteListView(List()).Text(WaitForRow(2, "Bandicam"), 3);
+    PostCommand(main_, IDC_REMOVE);
+    EXPECT_TRUE(WaitForRowGone(2, "Bandicam", 25000));
+    ASSERT_TRUE(server.WaitForRequests(1, 10000));
+    const std::vector<ReportServer::Request> requests = server.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].method, "POST");
+    EXPECT_EQ(requests[0].body,
+              "category=9&name=%B9%DD%B5%F0%C4%B7&icon=" + UrlEncode(iconFile) + "&publisher=&key=Bandicam");
+    DeleteFileA(ini.c_str());
 }
 
 TEST_F(DemoRemoval, WithoutASelectionOnlyTheSelectionMessageIsShown) {
