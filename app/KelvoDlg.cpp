@@ -10,7 +10,9 @@
 #include <utility>
 
 #include "app/AboutDlg.h"
+#include "app/BackupFolder.h"
 #include "app/KelvoApp.h"
+#include "app/MessageFilter.h"
 #include "app/ResultList.h"
 #include "app/RankConsent.h"
 #include "app/WebActions.h"
@@ -271,6 +273,7 @@ CkelvoDlg::CkelvoDlg() : CDialog(IDD_TARNOCK_DIALOG), controls_(std::make_unique
         OnCommand(id, [this, id] { controls_->rows.HandleStyleCommand(id); });
     OnCommand(ID_MENU_RANKPAGE, [] { web::OpenAddress(web::RankPageAddress()); });
     OnCommand(ID_MENU_RANKCONSENT, [this] { OnRankConsent(); });
+    OnCommand(ID_MENU_BACKUPFOLDER, [this] { OpenBackupFolder(Hwnd()); });
     OnCommand(ID_MENU_AUTOUPDATE, [this] { SetAutoUpdate(1); });
     OnCommand(ID_MENU_MANUALUPDATE, [this] { SetAutoUpdate(0); });
 
@@ -344,6 +347,7 @@ BOOL CkelvoDlg::OnInitDialog() {
     listWindow_ = controls_->list.Hwnd();
     controls_->list.SetNotifyWindow(Hwnd());
     DragAcceptFiles(listWindow_, TRUE);
+    AllowHandOverMessages({Hwnd(), listWindow_});
 
     // 0, 1 and 3 switch the view and are written back; anything else keeps the report view.
     if (const CkelvoApp* app = CkelvoApp::Current()) controls_->rows.ApplyDisplayStyle(app->displayStyle, true);

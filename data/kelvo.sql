@@ -8,9 +8,16 @@
 -- of the product's subkey under
 --   HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\
 -- Match mode '%' means the key name is a fragment, looked for case-insensitively inside
--- the subkey names; '=' means the exact subkey name. Fragments are chosen so that they
--- cannot occur in the key of an unrelated product, and an exact name is only given where
--- it is known for certain.
+-- the subkey names; '=' means the exact subkey name (registry names ignore case).
+-- A key that an installer derives from a stable id (an MSI product code, an Inno Setup
+-- AppId, an NSIS or Squirrel product name) is given exactly, one row per known key; a
+-- fragment only where the key carries a version or edition, and only when it cannot occur
+-- in the key or display name of another product (tools/check-data.py checks every row
+-- against tests/data/uninstall-corpus.tsv).
+--
+-- Every product row ends with the evidence for its key:
+--   -- source: where a public installer manifest, installer script or program states it
+--   -- unverified: why no public evidence was found (kept for users of older versions)
 --
 -- tb_process_list: processes stopped before a product's uninstaller runs (file names).
 -- tb_registry_list: registry entries deleted after it ran. A path ending in "\" is a key
@@ -51,36 +58,48 @@ CREATE INDEX tb_registry_list_mst ON tb_registry_list (mst_Seq);
 -- Type 1: fake security programs (rogue anti-spyware that reports invented infections to
 -- sell a licence) and spyware / adware removal tools.
 -- The rogue programs have no homepage worth opening; their information text says what
--- they are.
+-- they are. Their installers were never published, so their keys rest on removal guides
+-- of their time; the names are distinctive enough that a fragment finds no other product.
+-- Removed: Ad-Aware (the fragment also matched Ad-Aware Web Companion, a different product
+-- of the vendor), HitmanPro (also matched HitmanPro.Alert); Malwarebytes and Zemana were
+-- narrowed to their anti-malware product for the same reason.
 -- ---------------------------------------------------------------------------------------
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
-  (101, 'SpySheriff',                 '허위 보안 프로그램', 'SpySheriff',                '%', 1),
-  (102, 'WinFixer',                   '허위 보안 프로그램', 'WinFixer',                  '%', 1),
-  (103, 'ErrorSafe',                  '허위 보안 프로그램', 'ErrorSafe',                 '%', 1),
-  (104, 'SpywareQuake',               '허위 보안 프로그램', 'SpywareQuake',              '%', 1),
-  (105, 'SpyAxe',                     '허위 보안 프로그램', 'SpyAxe',                    '%', 1),
-  (106, 'PestTrap',                   '허위 보안 프로그램', 'PestTrap',                  '%', 1),
-  (107, 'SpyFalcon',                  '허위 보안 프로그램', 'SpyFalcon',                 '%', 1),
-  (108, 'DriveCleaner',               '허위 보안 프로그램', 'DriveCleaner',              '%', 1),
-  (109, 'WinAntiVirus Pro',           '허위 보안 프로그램', 'WinAntiVirus',              '%', 1),
-  (110, 'SystemDoctor',               '허위 보안 프로그램', 'SystemDoctor',              '%', 1),
-  (111, 'MalwareAlarm',               '허위 보안 프로그램', 'MalwareAlarm',              '%', 1),
-  (112, 'SpyLocked',                  '허위 보안 프로그램', 'SpyLocked',                 '%', 1),
-  (113, 'SpywareStrike',              '허위 보안 프로그램', 'SpywareStrike',             '%', 1),
-  (114, 'WinSpywareProtect',          '허위 보안 프로그램', 'WinSpywareProtect',         '%', 1),
-  (115, 'SpyCrush',                   '허위 보안 프로그램', 'SpyCrush',                  '%', 1),
-  (116, 'SpyHeal',                    '허위 보안 프로그램', 'SpyHeal',                   '%', 1),
-  (117, 'UltimateCleaner',            '허위 보안 프로그램', 'UltimateCleaner',           '%', 1),
-  (118, 'WinPCDefender',              '허위 보안 프로그램', 'WinPCDefender',             '%', 1),
-  (131, 'Spybot - Search & Destroy',  'http://www.safer-networking.org', 'Spybot - Search & Destroy', '%', 1),
-  (132, 'Malwarebytes',               'http://www.malwarebytes.com',     'Malwarebytes',              '%', 1),
-  (133, 'SUPERAntiSpyware',           'http://www.superantispyware.com', 'SUPERAntiSpyware',          '%', 1),
-  (134, 'Ad-Aware',                   'http://www.lavasoft.com',         'Ad-Aware',                  '%', 1),
-  (135, 'Spyware Doctor',             'http://www.pctools.com',          'Spyware Doctor',            '%', 1),
-  (136, 'Spyware Terminator',         'http://www.spywareterminator.com', 'Spyware Terminator',       '%', 1),
-  (137, 'SpyHunter',                  'http://www.enigmasoftware.com',   'SpyHunter',                 '%', 1),
-  (138, 'HitmanPro',                  'http://www.hitmanpro.com',        'HitmanPro',                 '%', 1),
-  (139, 'Zemana AntiMalware',         'http://www.zemana.com',           'Zemana',                    '%', 1);
+  (101, 'SpySheriff',                 '허위 보안 프로그램', 'SpySheriff',                '%', 1),  -- unverified: rogue program, no published installer
+  (102, 'WinFixer',                   '허위 보안 프로그램', 'WinFixer',                  '%', 1),  -- unverified: rogue program, no published installer
+  (103, 'ErrorSafe',                  '허위 보안 프로그램', 'ErrorSafe',                 '%', 1),  -- unverified: rogue program, no published installer
+  (104, 'SpywareQuake',               '허위 보안 프로그램', 'SpywareQuake',              '%', 1),  -- unverified: rogue program, no published installer
+  (105, 'SpyAxe',                     '허위 보안 프로그램', 'SpyAxe',                    '%', 1),  -- unverified: rogue program, no published installer
+  (106, 'PestTrap',                   '허위 보안 프로그램', 'PestTrap',                  '%', 1),  -- unverified: rogue program, no published installer
+  (107, 'SpyFalcon',                  '허위 보안 프로그램', 'SpyFalcon',                 '%', 1),  -- unverified: rogue program, no published installer
+  (108, 'DriveCleaner',               '허위 보안 프로그램', 'DriveCleaner',              '%', 1),  -- unverified: rogue program, no published installer
+  (109, 'WinAntiVirus Pro',           '허위 보안 프로그램', 'WinAntiVirus',              '%', 1),  -- unverified: rogue program, no published installer
+  (110, 'SystemDoctor',               '허위 보안 프로그램', 'SystemDoctor',              '%', 1),  -- unverified: rogue program, no published installer
+  (111, 'MalwareAlarm',               '허위 보안 프로그램', 'MalwareAlarm',              '%', 1),  -- unverified: rogue program, no published installer
+  (112, 'SpyLocked',                  '허위 보안 프로그램', 'SpyLocked',                 '%', 1),  -- unverified: rogue program, no published installer
+  (113, 'SpywareStrike',              '허위 보안 프로그램', 'SpywareStrike',             '%', 1),  -- unverified: rogue program, no published installer
+  (114, 'WinSpywareProtect',          '허위 보안 프로그램', 'WinSpywareProtect',         '%', 1),  -- unverified: rogue program, no published installer
+  (115, 'SpyCrush',                   '허위 보안 프로그램', 'SpyCrush',                  '%', 1),  -- unverified: rogue program, no published installer
+  (116, 'SpyHeal',                    '허위 보안 프로그램', 'SpyHeal',                   '%', 1),  -- unverified: rogue program, no published installer
+  (117, 'UltimateCleaner',            '허위 보안 프로그램', 'UltimateCleaner',           '%', 1),  -- unverified: rogue program, no published installer
+  (118, 'WinPCDefender',              '허위 보안 프로그램', 'WinPCDefender',             '%', 1),  -- unverified: rogue program, no published installer
+  (119, 'Advanced Identity Protector', '개인정보 보호 과장 광고 프로그램', '{94D1067D-4899-466c-BBB4-9FDD98E02C77}', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/programs_to_target_by_GUID.txt (Advanced Identity Protector)
+  (121, 'Malwarebytes',               'http://www.malwarebytes.com',     '{35065F43-4BB2-439A-BFF7-0F1014F2E0CD}_is1', '=', 1),  -- source: winget-pkgs manifests/m/Malwarebytes/Malwarebytes/5.7.1.346 ProductCode (versions 4 and 5)
+  (122, 'SUPERAntiSpyware (10)',      'http://www.superantispyware.com', '{CDDCBBF1-2703-46BC-938B-BCC81A1EEAAA}', '=', 1),  -- source: winget-pkgs manifests/s/SUPERAntiSpyware/SUPERAntiSpyware/10.0.1278 ProductCode
+  (123, 'Spybot - Search & Destroy (MSI)', 'http://www.safer-networking.org', '{B4092C6D-E886-4CB2-BA68-FE5A88D31DE6}', '=', 1),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Spybot - Search & Destroy)
+  (124, 'PCKeeper',                   '허위 최적화 프로그램', '{8BD51157-BF89-4770-AA1A-94DFD5F05D15}', '=', 1),  -- source: bmrf/tron programs_to_target_by_GUID.txt (PCKeeper)
+  (125, 'Uniblue SpeedUpMyPC',        '허위 최적화 프로그램', '{E55B3271-7CA8-4D0C-AE06-69A24856E996}', '=', 1),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Uniblue SpeedUpMyPC)
+  (126, 'Connect To Tech-Support',    '가짜 기술 지원 (악성 프로그램)', '{A22B8513-EA8C-46A1-9735-F5BE971C368D}', '=', 1),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Connect To Tech-Support (malware))
+  (127, 'Uninstall Helper (malware)', '악성 프로그램', '{82BF2C5E-79A7-4A13-B508-D5E64A5B141E}', '=', 1),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Uninstall Helper (malware))
+  (128, 'Steam 1.0.0.0 (malware)',    '악성 프로그램 (Valve의 Steam이 아님)', '{AE8705FB-E13C-40A9-8A2D-68D6733FBFC2}', '=', 1),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Steam 1.0.0.0, malware; not Valve's Steam)
+  (120, 'CA Pest Patrol Realtime Protection', '스파이웨어 제거 프로그램 (개발 중단)', '{F05A5232-CE5E-4274-AB27-44EB8105898D}', '=', 1),  -- source: bmrf/tron programs_to_target_by_GUID.txt (CA Pest Patrol Realtime Protection 001.001.0034)
+  (131, 'Spybot - Search & Destroy',  'http://www.safer-networking.org', 'Spybot - Search & Destroy', '%', 1),  -- source: Nessus detection script reads ...\Uninstall\Spybot - Search & Destroy_is1 (Inno Setup); newer MSI installers: row 123
+  (132, 'Malwarebytes Anti-Malware',  'http://www.malwarebytes.com',     'Malwarebytes'' Anti-Malware', '%', 1),  -- unverified: Inno Setup key of versions 1.x "Malwarebytes' Anti-Malware_is1"; narrowed so that Anti-Exploit and AdwCleaner stay out
+  (133, 'SUPERAntiSpyware',           'http://www.superantispyware.com', 'SUPERAntiSpyware',          '%', 1),  -- unverified: key of versions before 10 (version 10 registers by product code, row 122)
+  (135, 'Spyware Doctor',             'http://www.pctools.com',          'Spyware Doctor',            '%', 1),  -- unverified: product discontinued, no installer manifest
+  (136, 'Spyware Terminator',         'http://www.spywareterminator.com', 'Spyware Terminator',       '%', 1),  -- unverified: no installer script or manifest found
+  (137, 'SpyHunter',                  'http://www.enigmasoftware.com',   'SpyHunter',                 '%', 1),  -- unverified: no installer script or manifest found
+  (139, 'Zemana AntiMalware',         'http://www.zemana.com',           'Zemana AntiMalware',        '%', 1);  -- unverified: narrowed from "Zemana", which also matched Zemana AntiLogger
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('SpybotSD.exe', 131), ('TeaTimer.exe', 131),
@@ -96,27 +115,49 @@ INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
 -- ---------------------------------------------------------------------------------------
 -- Type 2: browser toolbars and the search hijackers that come with them.
 -- The removal closes the browser itself, so toolbars list no processes.
+-- The search hijackers installed as Windows Installer packages are listed by product
+-- code, one row per code.
 -- ---------------------------------------------------------------------------------------
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
-  (201, '네이버 툴바',              'http://tools.naver.com',        'NaverToolbar',     '%', 2),
-  (202, '다음 툴바',                'http://www.daum.net',           'DaumToolbar',      '%', 2),
-  (203, 'Google Toolbar',           'http://toolbar.google.com',     'Google Toolbar',   '%', 2),
-  (204, 'Yahoo! Toolbar',           'http://toolbar.yahoo.com',      'Yahoo! Companion', '%', 2),
-  (205, 'Ask Toolbar',              'http://www.ask.com',            'AskToolbar',       '%', 2),
-  (206, 'Babylon Toolbar',          'http://www.babylon.com',        'BabylonToolbar',   '%', 2),
-  (207, 'Alexa Toolbar',            'http://www.alexa.com',          'Alexa Toolbar',    '%', 2),
-  (208, 'StumbleUpon Toolbar',      '툴바 (서비스 종료)',    'StumbleUpon',      '%', 2),
-  (209, 'Winamp Toolbar',           'http://www.winamp.com',         'Winamp Toolbar',   '%', 2),
-  (210, 'MyWebSearch',              '광고 툴바 (애드웨어)',          'MyWebSearch',      '%', 2),
-  (211, 'Hotbar',                   '광고 툴바 (애드웨어)',          'Hotbar',           '%', 2),
-  (212, 'Search Protect',           '검색 설정 변경 프로그램',       'SearchProtect',    '%', 2),
-  (213, 'Iminent Toolbar',          '광고 툴바 (애드웨어)',          'Iminent',          '%', 2),
-  (214, 'Incredibar',               '광고 툴바 (애드웨어)',          'Incredibar',       '%', 2),
-  (215, 'Funmoods Toolbar',         '광고 툴바 (애드웨어)',          'Funmoods',         '%', 2),
-  (216, 'SweetPacks Toolbar',       '광고 툴바 (애드웨어)',          'SweetPacks',       '%', 2),
-  (217, 'Delta Toolbar',            '광고 툴바 (애드웨어)',          'Delta Toolbar',    '%', 2),
-  (218, 'uTorrentBar',              '광고 툴바 (애드웨어)',          'uTorrentBar',      '%', 2),
-  (219, 'DVDVideoSoftTB',           '광고 툴바 (애드웨어)',          'DVDVideoSoftTB',   '%', 2);
+  (201, '네이버 툴바',              'http://tools.naver.com',        'NaverToolbar',     '%', 2),  -- unverified: key of the demo machine; no public installer script
+  (202, '다음 툴바',                'http://www.daum.net',           'DaumToolbar',      '%', 2),  -- unverified: no public installer script
+  (203, 'Google Toolbar',           'http://toolbar.google.com',     'Google Toolbar',   '%', 2),  -- unverified: key "Google Toolbar for Internet Explorer" (demo machine)
+  (204, 'Yahoo! Toolbar',           'http://toolbar.yahoo.com',      'Yahoo! Companion', '%', 2),  -- source: a VBScript that removes the Yahoo Toolbar reads ...\Uninstall\Yahoo! Companion\UninstallString
+  (205, 'Ask Toolbar',              'http://www.ask.com',            'AskToolbar',       '%', 2),  -- unverified: Inno Setup key "ASKTOOLBAR_is1" (demo machine)
+  (239, 'Ask Toolbar (Internet Explorer)', 'http://www.ask.com',   'Ask Toolbar for Internet Explorer_is1', '=', 2),  -- source: a VBScript reads QuietUninstallString of ...\Uninstall\Ask Toolbar for Internet Explorer_is1 (an Inno Setup key: exact)
+  (206, 'Babylon Toolbar',          'http://www.babylon.com',        'BabylonToolbar',   '%', 2),  -- unverified: no installer script found
+  (207, 'Alexa Toolbar',            'http://www.alexa.com',          'Alexa Toolbar',    '%', 2),  -- unverified: product discontinued
+  (208, 'StumbleUpon Toolbar',      '툴바 (서비스 종료)',    'StumbleUpon',      '%', 2),  -- unverified: service closed
+  (209, 'Winamp Toolbar',           'http://www.winamp.com',         'Winamp Toolbar',   '%', 2),  -- unverified: product discontinued
+  (210, 'MyWebSearch',              '광고 툴바 (애드웨어)',          'MyWebSearch',      '%', 2),  -- unverified: adware, no published installer
+  (211, 'Hotbar',                   '광고 툴바 (애드웨어)',          'Hotbar',           '%', 2),  -- unverified: adware, no published installer
+  (212, 'Search Protect',           '검색 설정 변경 프로그램',       'SearchProtect',    '%', 2),  -- source: Conduit SP Disinfector (a removal batch script): reg delete ...\Uninstall\SearchProtect
+  (213, 'Iminent Toolbar',          '광고 툴바 (애드웨어)',          'Iminent',          '%', 2),  -- unverified: adware; display name "Iminent" in bmrf/tron programs_to_target_by_name.txt
+  (214, 'Incredibar',               '광고 툴바 (애드웨어)',          'Incredibar',       '%', 2),  -- unverified: adware, no published installer
+  (215, 'Funmoods Toolbar',         '광고 툴바 (애드웨어)',          'Funmoods',         '%', 2),  -- unverified: adware, no published installer
+  (216, 'SweetPacks Toolbar',       '광고 툴바 (애드웨어)',          'SweetPacks',       '%', 2),  -- unverified: adware; display name "SweetPacks" in bmrf/tron programs_to_target_by_name.txt
+  (217, 'Delta Toolbar',            '광고 툴바 (애드웨어)',          'Delta Toolbar',    '%', 2),  -- unverified: adware; display name "Delta toolbar" in bmrf/tron programs_to_target_by_name.txt
+  (218, 'uTorrentBar',              '광고 툴바 (애드웨어)',          'uTorrentBar',      '%', 2),  -- unverified: adware, no published installer
+  (219, 'DVDVideoSoftTB',           '광고 툴바 (애드웨어)',          'DVDVideoSoftTB',   '%', 2),  -- unverified: adware, no published installer
+  (220, 'Search App by Ask 1',      '검색 설정 변경 프로그램',       '{4F524A2D-5350-4500-76A7-A758B70C2600}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Ask: Search App by Ask)
+  (221, 'Search App by Ask 2',      '검색 설정 변경 프로그램',       '{5349454E-2D53-5000-76A7-A758B70C2D01}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Ask: Search App by Ask)
+  (222, 'Search App by Ask 3',      '검색 설정 변경 프로그램',       '{43C423D9-E6D6-4607-ADC9-EBB54F690C57}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Ask: Search App by Ask)
+  (223, 'Search App by Ask 4',      '검색 설정 변경 프로그램',       '{4F524A2D-5350-4500-76A7-A758B70C1500}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Ask: Search App by Ask)
+  (224, 'Search App by Ask 5',      '검색 설정 변경 프로그램',       '{4F524A2D-5350-4500-76A7-A758B70C2201}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Ask: Search App by Ask)
+  (225, 'Search App by Ask 6',      '검색 설정 변경 프로그램',       '{4F524A2D-5350-4500-76A7-A758B70C2700}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Ask: Search App by Ask)
+  (226, 'Search App by Ask 7',      '검색 설정 변경 프로그램',       '{4F524A2D-5350-4500-76A7-A758B70C2802}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Ask: Search App by Ask)
+  (227, 'Ad-Aware Web Companion 1', '검색 설정 변경 프로그램',       '{88B10E3E-8911-4FAC-8663-CCF6E33C58B3}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Ad-Aware Web Companion)
+  (228, 'Ad-Aware Web Companion 2', '검색 설정 변경 프로그램',       '{FABDFEBE-A430-48B4-89F2-B35594E43965}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Ad-Aware Web Companion)
+  (229, 'Ad-Aware Web Companion 3', '검색 설정 변경 프로그램',       '{902C3D36-9254-437D-98AC-913B78E60864}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Ad-Aware Web Companion, Ad-Aware Updater)
+  (230, 'Advertising Center',       '광고 프로그램 (애드웨어)',      '{3784D297-8089-43B6-B57F-11B7E96413CD}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Advertising Center 0.0.0.2)
+  (231, 'Browser Address Error Redirector', '검색 설정 변경 프로그램', '{DF9A6075-9308-4572-8932-A4316243C4D9}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Browser Address Error Redirector)
+  (232, 'Bing Bar',                 '툴바 (서비스 종료)',            '{3365E735-48A6-4194-9988-CE59AC5AE503}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Bing Bar, first code of the group)
+  (233, 'Amazon 1Button App 1',     '쇼핑 툴바',                     '{134E190A-CE2A-4436-BDEB-387CC36A96C9}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Amazon 1Button App)
+  (234, 'Amazon 1Button App 2',     '쇼핑 툴바',                     '{EBCCD2B7-FCA9-4714-97A4-CBC48E544BB2}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Amazon 1Button App)
+  (235, 'Snap.Do',                  '검색 설정 변경 프로그램',       '{CC6F61A9-A55E-4D04-A674-7A498CD8B809}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Snap.Do, browser hijacker)
+  (236, 'My Way Search Assistant',  '검색 설정 변경 프로그램',       '{05F1B866-2372-4E82-9AA8-C64FB11CEF8B}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (My Way Search Assistant)
+  (237, 'ooVoo Teoma Search App',   '검색 설정 변경 프로그램',       '{4F564F2D-5447-006A-76A7-A758B70C2D01}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (ooVoo Teoma Search App)
+  (238, 'Level Quality Watcher',    '광고 프로그램 (애드웨어)',      '{19DC5AB8-0792-4875-8F1B-896C5A9CE6AE}', '=', 2);  -- source: bmrf/tron programs_to_target_by_GUID.txt (Level Quality Watcher, adware)
 
 INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
   ('HKEY_LOCAL_MACHINE\SOFTWARE\MyWebSearch\', 210),
@@ -124,34 +165,50 @@ INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
 
 -- ---------------------------------------------------------------------------------------
 -- Type 3: messengers and chat programs.
+-- Most of today's messengers install for the current user only (Squirrel and per-user
+-- Inno Setup installers); their exact keys are found under HKEY_CURRENT_USER as well.
 -- ---------------------------------------------------------------------------------------
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
-  (301, '네이트온',            'http://nateon.nate.com',         'NateOn',                                      '%', 3),
-  (302, '카카오톡',            'http://www.kakaocorp.com',       'KakaoTalk',                                   '%', 3),
-  (303, '버디버디',            '메신저 (서비스 종료)',    'BuddyBuddy',                                  '%', 3),
-  (304, 'Skype',               'http://www.skype.com',           'Skype_is1',                                   '=', 3),
-  (305, 'Telegram Desktop',    'http://desktop.telegram.org',    '{53F49750-6209-4FBF-9CA8-7A333C87D1ED}_is1',  '=', 3),
-  (306, 'Discord',             'http://discord.com',             'Discord',                                     '%', 3),
-  (307, 'Slack',               'http://slack.com',               'slack',                                       '=', 3),
-  (308, 'Zoom',                'http://zoom.us',                 'ZoomUMX',                                     '=', 3),
-  (309, 'Microsoft Teams',     'http://www.microsoft.com/microsoft-teams', 'Teams',                             '=', 3),
-  (310, 'WhatsApp',            'http://www.whatsapp.com',        'WhatsApp',                                    '%', 3),
-  (311, 'WeChat',              'http://www.wechat.com',          'WeChat',                                      '%', 3),
-  (312, 'Viber',               'http://www.viber.com',           'Viber',                                       '%', 3),
-  (313, 'Yahoo! Messenger',    'http://messenger.yahoo.com',     'Yahoo! Messenger',                            '%', 3),
-  (314, 'Google Talk',         'http://www.google.com/talk',     'Google Talk',                                 '%', 3),
-  (315, 'Pidgin',              'http://pidgin.im',               'Pidgin',                                      '=', 3),
-  (316, 'Trillian',            'http://www.trillian.im',         'Trillian',                                    '%', 3),
-  (317, 'Miranda IM',          '메신저 (개발 중단)',      'Miranda IM',                                  '%', 3),
-  (318, 'TeamSpeak 3 Client',  'http://www.teamspeak.com',       'TeamSpeak 3 Client',                          '%', 3),
-  (319, 'mIRC',                'http://www.mirc.com',            'mIRC',                                        '=', 3),
-  (320, 'HexChat',             'http://hexchat.github.io',       'HexChat_is1',                                 '=', 3);
+  (301, '네이트온',            'http://nateon.nate.com',         'NateOnMessenger',                             '%', 3),  -- unverified: key of the demo machine, no public installer script; narrowed from "NateOn", which also meets names that join a word ending in "nate" to one beginning with "On" (TerminateOn, DonateOnline)
+  (331, '네이트온 (NateOn)',   'http://nateon.nate.com',         'NateOn',                                      '=', 3),  -- unverified: the program's name as a key, exact for the reason of row 301; installs to "SK Communications\NATEON"
+  (302, '카카오톡',            'http://www.kakaocorp.com',       'KakaoTalk',                                   '=', 3),  -- source: winget-pkgs manifests/k/Kakao/KakaoTalk/26.3.1.5062 ProductCode (NSIS, machine)
+  (303, '버디버디',            '메신저 (서비스 종료)',    'BuddyBuddy',                                  '%', 3),  -- unverified: service closed
+  (304, 'Skype',               'http://www.skype.com',           'Skype_is1',                                   '=', 3),  -- source: security-check program JBU_PRJ1 Program.cs reads HKLM ...\Uninstall\Skype_is1
+  (305, 'Telegram Desktop',    'http://desktop.telegram.org',    '{53F49750-6209-4FBF-9CA8-7A333C87D1ED}_is1',  '=', 3),  -- source: telegramdesktop/tdesktop Telegram/SourceFiles/core/version.h AppId and Setup.iss (Inno Setup, per user); CNRS RESINFO SWMB lists the same key
+  (332, 'Telegram Desktop (name key)', 'http://desktop.telegram.org',  'Telegram Desktop',                            '=', 3),  -- source: programs that read ...\Uninstall\Telegram Desktop (a Python tool under HKCU, a C# tool under HKLM) and a clean-up guide that lists the key under HKLM; the Inno Setup installer itself uses the AppId key of row 305
+  (306, 'Discord',             'http://discord.com',             'Discord',                                     '=', 3),  -- source: registry forensics reference 6.3 (HKCU ...\Uninstall\Discord, Squirrel); was a fragment that is an English word
+  (307, 'Slack',               'http://slack.com',               'slack',                                       '=', 3),  -- source: winget-pkgs manifests/s/SlackTechnologies/Slack/4.49.81 ProductCode
+  (308, 'Zoom',                'http://zoom.us',                 'ZoomUMX',                                     '=', 3),  -- source: registry forensics reference 6.4 (...\Uninstall\ZoomUMX)
+  (309, 'Microsoft Teams',     'http://www.microsoft.com/microsoft-teams', 'Teams',                             '=', 3),  -- source: registry forensics reference 6.1 (HKCU ...\Uninstall\Teams, per-user classic Teams)
+  (310, 'WhatsApp',            'http://www.whatsapp.com',        'WhatsApp',                                    '=', 3),  -- source: registry forensics reference 6.8 (HKCU ...\Uninstall\WhatsApp)
+  (311, 'WeChat',              'http://www.wechat.com',          'WeChat',                                      '=', 3),  -- source: winget-pkgs manifests/t/Tencent/WeChat/3.9.12.57 ProductCode; exact so that WeChat Work (WXWork) stays out
+  (312, 'Viber',               'http://www.viber.com',           'Viber',                                       '%', 3),  -- unverified: key of the old installer; today's MSI packages register by product code (rows 322-324)
+  (313, 'Yahoo! Messenger',    'http://messenger.yahoo.com',     'Yahoo! Messenger',                            '%', 3),  -- source: OpenVAS detection scripts read ...\Uninstall\Yahoo! Messenger
+  (314, 'Google Talk',         'http://www.google.com/talk',     'Google Talk',                                 '=', 3),  -- unverified: exact so that the Google Talk Plugin (a different product) stays out
+  (315, 'Pidgin',              'http://pidgin.im',               'Pidgin',                                      '=', 3),  -- source: winget-pkgs manifests/p/Pidgin/Pidgin/2.14.14 ProductCode
+  (316, 'Trillian',            'http://www.trillian.im',         'Trillian',                                    '%', 3),  -- source: OpenVAS detection script reads ...\Uninstall\Trillian
+  (317, 'Miranda IM',          '메신저 (개발 중단)',      'Miranda IM',                                  '%', 3),  -- source: Miranda IM NSIS installer WriteRegStr ...\Uninstall\Miranda IM (older installers: "Miranda IM_is1", also matched)
+  (318, 'TeamSpeak 3 Client',  'http://www.teamspeak.com',       'TeamSpeak 3 Client',                          '=', 3),  -- source: TeamSpeak launchers and mod managers read HKLM and HKCU ...\Uninstall\TeamSpeak 3 Client
+  (319, 'mIRC',                'http://www.mirc.com',            'mIRC',                                        '=', 3),  -- unverified: winget-pkgs manifests/m/mIRC/mIRC/7.83 states no key
+  (320, 'HexChat',             'http://hexchat.github.io',       'HexChat_is1',                                 '=', 3),  -- source: winget-pkgs manifests/h/HexChat/HexChat/2.16.2 ProductCode
+  (321, 'LINE',                'http://line.me',                 'LINE',                                        '=', 3),  -- source: winget-pkgs manifests/l/LINE/LINE/9.4.0.3476 AppsAndFeaturesEntries ProductCode (per user); JBU_PRJ1 Program.cs reads HKCU ...\Uninstall\LINE
+  (322, 'Viber 28.9',          'http://www.viber.com',           '{45495D0F-2D7B-4C13-9222-CF8137C8B4ED}',      '=', 3),  -- source: winget-pkgs manifests/r/Rakuten/Viber/28.9.0.0 ProductCode (MSI, changes with every version)
+  (323, 'Viber 27.9',          'http://www.viber.com',           '{D431C36B-881E-4E90-B9C2-5CB871F43A11}',      '=', 3),  -- source: winget-pkgs manifests/r/Rakuten/Viber/27.9.0.0 ProductCode
+  (324, 'Viber 26.8',          'http://www.viber.com',           '{D99C983D-A3EC-44A3-840A-3C69D66EFDD5}',      '=', 3),  -- source: winget-pkgs manifests/r/Rakuten/Viber/26.8.4.0 ProductCode
+  (325, 'Facebook Messenger',  '메신저',                         '{7204BDEE-1A48-4D95-A964-44A9250B439E}',      '=', 3),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Facebook Messenger 2.1.4814.0)
+  (326, 'Windows Live Messenger 1', '메신저 (서비스 종료)',      '{A85FD55B-891B-4314-97A5-EA96C0BD80B5}',      '=', 3),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Messenger)
+  (327, 'Windows Live Messenger 2', '메신저 (서비스 종료)',      '{EB4DF488-AAEF-406F-A341-CB2AAA315B90}',      '=', 3),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Messenger)
+  (328, 'Windows Live Messenger 3', '메신저 (서비스 종료)',      '{E5B21F11-6933-4E0B-A25C-7963E3C07D11}',      '=', 3),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Messenger)
+  (329, 'Windows Live Messenger 4', '메신저 (서비스 종료)',      '{2A3FC24C-6EC0-4519-A52B-FDA4EA9B2D24}',      '=', 3),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Messenger)
+  (330, 'Windows Live Messenger 5', '메신저 (서비스 종료)',      '{6057E21C-ABE9-4059-AE3E-3BEB9925E660}',      '=', 3);  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Messenger)
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('NateOnMain.exe', 301),
+  ('NateOnMain.exe', 331),
   ('KakaoTalk.exe', 302),
   ('Skype.exe', 304),
   ('Telegram.exe', 305),
+  ('Telegram.exe', 332),
   ('Discord.exe', 306),
   ('slack.exe', 307),
   ('Zoom.exe', 308),
@@ -166,7 +223,10 @@ INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('miranda32.exe', 317),
   ('ts3client_win32.exe', 318), ('ts3client_win64.exe', 318),
   ('mirc.exe', 319),
-  ('hexchat.exe', 320);
+  ('hexchat.exe', 320),
+  ('LINE.exe', 321),
+  ('Viber.exe', 322), ('Viber.exe', 323), ('Viber.exe', 324),
+  ('msnmsgr.exe', 326), ('msnmsgr.exe', 327), ('msnmsgr.exe', 328), ('msnmsgr.exe', 329), ('msnmsgr.exe', 330);
 
 INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
   ('HKEY_LOCAL_MACHINE\SOFTWARE\Skype\Phone\', 304),
@@ -176,30 +236,39 @@ INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
 -- Type 4: P2P file-sharing and web-storage (webhard, cloud) clients.
 -- Services that have closed keep a description instead of their old address, whose
 -- domain may since have passed to someone else (the same holds in the other categories).
+-- iMesh is given exactly now: as a fragment it occurred in ordinary words (timesheet).
 -- ---------------------------------------------------------------------------------------
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
-  (401, '소리바다',        'http://www.soribada.com',       'Soribada',            '%', 4),
-  (402, '프루나',          'P2P 파일 공유 (서비스 종료)',          'Pruna',               '%', 4),
-  (403, '클럽박스',        '웹하드 (서비스 종료)',      'Clubbox',             '%', 4),
-  (404, '위디스크',        'http://www.wedisk.co.kr',       'WeDisk',              '%', 4),
-  (405, '파일노리',        'http://www.filenori.com',       'Filenori',            '%', 4),
-  (406, 'uTorrent',        'http://www.utorrent.com',       'uTorrent',            '=', 4),
-  (407, 'BitTorrent',      'http://www.bittorrent.com',     'BitTorrent',          '=', 4),
-  (408, 'qBittorrent',     'http://www.qbittorrent.org',    'qBittorrent',         '=', 4),
-  (409, 'BitComet',        'http://www.bitcomet.com',       'BitComet',            '=', 4),
-  (410, 'Deluge',          'http://deluge-torrent.org',     'Deluge',              '=', 4),
-  (411, 'Vuze',            'http://www.vuze.com',           '8461-7759-5462-8226', '=', 4),
-  (412, 'Tixati',          'http://www.tixati.com',         'Tixati',              '%', 4),
-  (413, 'eMule',           'http://www.emule-project.net',  'eMule',               '=', 4),
-  (414, 'Shareaza',        'http://shareaza.sourceforge.net', 'Shareaza_is1',      '=', 4),
-  (415, 'LimeWire',        'P2P 파일 공유 (서비스 종료)',       'LimeWire',            '%', 4),
-  (416, 'FrostWire',       'http://www.frostwire.com',      'FrostWire',           '%', 4),
-  (417, 'Kazaa',           'P2P 파일 공유 (서비스 종료)',          'Kazaa',               '%', 4),
-  (418, 'BearShare',       'P2P 파일 공유 (서비스 종료)',      'BearShare',           '%', 4),
-  (419, 'iMesh',           'P2P 파일 공유 (서비스 종료)',          'iMesh',               '%', 4),
-  (420, 'Dropbox',         'http://www.dropbox.com',        'Dropbox',             '=', 4),
-  (421, 'MEGAsync',        'http://mega.nz',                'MEGAsync',            '%', 4),
-  (422, 'Resilio Sync',    'http://www.resilio.com',        'Resilio Sync',        '%', 4);
+  (401, '소리바다',        'http://www.soribada.com',       'Soribada',            '%', 4),  -- unverified: key "Soribada6" of the demo machine; no public installer script
+  (402, '프루나',          'P2P 파일 공유 (서비스 종료)',          'Pruna',               '%', 4),  -- unverified: service closed
+  (403, '클럽박스',        '웹하드 (서비스 종료)',      'Clubbox',             '%', 4),  -- unverified: service closed
+  (404, '위디스크',        'http://www.wedisk.co.kr',       'WeDisk',              '%', 4),  -- unverified: no public installer script
+  (405, '파일노리',        'http://www.filenori.com',       'Filenori',            '%', 4),  -- unverified: no public installer script
+  (406, 'uTorrent',        'http://www.utorrent.com',       'uTorrent',            '=', 4),  -- source: registry forensics reference 11.2 (HKCU ...\Uninstall\uTorrent); OpenVAS detection scripts read the same key
+  (407, 'BitTorrent',      'http://www.bittorrent.com',     'BitTorrent',          '=', 4),  -- source: BitTorrent NSIS installer script WriteRegStr HKLM ...\Uninstall\BitTorrent; exact, so that BitTorrent Sync (now Resilio Sync) and forks stay apart
+  (408, 'qBittorrent',     'http://www.qbittorrent.org',    'qBittorrent',         '=', 4),  -- source: qBittorrent NSIS installer WriteRegStr HKLM ...\Uninstall\qBittorrent
+  (409, 'BitComet',        'http://www.bitcomet.com',       'BitComet',            '%', 4),  -- source: winget-pkgs manifests/b/BitComet/BitComet/1.88 ProductCode BitComet_x64 (a fragment, so that the 32-bit key BitComet is found as well)
+  (410, 'Deluge',          'http://deluge-torrent.org',     'Deluge',              '=', 4),  -- source: winget-pkgs manifests/d/DelugeTeam/Deluge/2.2.0 AppsAndFeaturesEntries ProductCode
+  (411, 'Vuze',            'http://www.vuze.com',           '8461-7759-5462-8226', '=', 4),  -- unverified: install4j application id of Vuze
+  (412, 'Tixati',          'http://www.tixati.com',         'Tixati',              '%', 4),  -- unverified: winget-pkgs manifests/t/Tixati/Tixati/3.19 is a portable package without a key
+  (413, 'eMule',           'http://www.emule-project.net',  'eMule',               '=', 4),  -- unverified: NSIS key of the eMule installer
+  (414, 'Shareaza',        'http://shareaza.sourceforge.net', 'Shareaza_is1',      '=', 4),  -- source: Shareaza Inno Setup scripts (DefaultDirName {reg:HKLM\...\Uninstall\Shareaza_is1,...}; they delete the old NSIS key "Shareaza")
+  (415, 'LimeWire',        'P2P 파일 공유 (서비스 종료)',       'LimeWire',            '%', 4),  -- unverified: service closed
+  (416, 'FrostWire',       'http://www.frostwire.com',      'FrostWire',           '%', 4),  -- source: winget-pkgs manifests/f/FrostWire/FrostWire/7.0.3.330 ProductCode "FrostWire 6" (kept by version 7)
+  (417, 'Kazaa',           'P2P 파일 공유 (서비스 종료)',          'Kazaa',               '%', 4),  -- unverified: service closed
+  (418, 'BearShare',       'P2P 파일 공유 (서비스 종료)',      'BearShare',           '%', 4),  -- unverified: service closed
+  (419, 'iMesh',           'P2P 파일 공유 (서비스 종료)',          'iMesh',               '=', 4),  -- unverified: service closed; exact because "imesh" is part of ordinary words
+  (420, 'Dropbox',         'http://www.dropbox.com',        'Dropbox',             '=', 4),  -- source: registry forensics reference 5.2 (...\Uninstall\Dropbox); Chocolatey dropbox package reads HKLM and HKCU ...\Uninstall\Dropbox
+  (421, 'MEGAsync',        'http://mega.nz',                'MEGAsync',            '=', 4),  -- source: registry forensics reference 5.6 (...\Uninstall\MEGAsync)
+  (422, 'Resilio Sync',    'http://www.resilio.com',        'Resilio Sync',        '=', 4),  -- source: a Rust sync tool looks for HKCU and HKLM ...\Uninstall\Resilio Sync
+  (423, 'Transmission',    'http://transmissionbt.com',     'Transmission',        '=', 4),  -- source: registry forensics reference 11.3 (...\Uninstall\Transmission)
+  (424, 'pCloud Drive',    'http://www.pcloud.com',         'pCloud',              '=', 4),  -- source: registry forensics reference 5.7 (...\Uninstall\pCloud)
+  (425, 'Nextcloud',       'http://nextcloud.com',          'Nextcloud',           '=', 4),  -- source: registry forensics reference 5.8 (...\Uninstall\Nextcloud)
+  (426, 'Windows Live Mesh 1', '웹 저장소 동기화 (서비스 종료)', '{841F1FB4-FDF8-461C-A496-3E1CFD84C0B5}', '=', 4),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Mesh)
+  (427, 'Windows Live Mesh 2', '웹 저장소 동기화 (서비스 종료)', '{A0C91188-C88F-4E86-93E6-CD7C9A266649}', '=', 4),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Mesh)
+  (428, 'Windows Live Mesh 3', '웹 저장소 동기화 (서비스 종료)', '{2902F983-B4C1-44BA-B85D-5C6D52E2C441}', '=', 4),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Mesh)
+  (429, 'Windows Live Mesh 4', '웹 저장소 동기화 (서비스 종료)', '{DECDCB7C-58CC-4865-91AF-627F9798FE48}', '=', 4),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Mesh)
+  (430, 'Windows Live Sync',   '웹 저장소 동기화 (서비스 종료)', '{84EBDF39-4B33-49D7-A0BD-EB6E2C4E81C1}', '=', 4);  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Sync)
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('uTorrent.exe', 406),
@@ -218,7 +287,10 @@ INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('iMesh.exe', 419),
   ('Dropbox.exe', 420),
   ('MEGAsync.exe', 421),
-  ('Resilio Sync.exe', 422);
+  ('Resilio Sync.exe', 422),
+  ('transmission-qt.exe', 423),
+  ('pCloud.exe', 424),
+  ('nextcloud.exe', 425);
 
 INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
   ('HKEY_LOCAL_MACHINE\SOFTWARE\Classes\uTorrent\', 406),
@@ -227,41 +299,74 @@ INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
 
 -- ---------------------------------------------------------------------------------------
 -- Type 9: commercial software that needs a purchased licence.
--- Adobe Creative Cloud names its uninstall keys after the product code and version
--- (PHSP_22_0 and so on); Microsoft Office after the edition (Office16.PROPLUS,
--- O365ProPlusRetail - ko-kr, HomeStudentRetail - ko-kr ...).
+-- Adobe Creative Cloud names its uninstall keys after the product's SAP code and version
+-- (PHSP_22_2, ILST_27_7 ...); Microsoft Office after the edition (Office14.PROPLUS,
+-- Office16.PROPLUS, PROPLUS for Office 2007, ProPlus2021Retail - ko-kr, HomeBusinessRetail -
+-- ko-kr, O365ProPlusRetail - ko-kr for Microsoft 365 Apps); AutoCAD by product code.
+-- "ProPlus" was narrowed to ".PROPLUS" and per-edition rows, since it also matched
+-- O365ProPlusRetail (Microsoft 365 Apps, now its own row); "AutoCAD" to "AutoCAD 20" and
+-- product codes, since it also matched AutoCADBallet (a free plug-in) and AutoCADPro.
+-- Not listed: Bandizip (its key "Bandizip" is the same for the free edition, winget-pkgs
+-- manifests/b/Bandisoft/Bandizip/7.36 ProductCode). The fragments "Navicat" and "WinZip" were
+-- replaced by exact keys: "Navicat" also matched the free Navicat Premium Lite, "WinZip"
+-- also matched WinZip Driver Updater and other programs of the vendor, while WinZip itself
+-- registers by product code.
 -- ---------------------------------------------------------------------------------------
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
-  (901, '알집',                                 'http://www.altools.co.kr',        'ALZip',                     '%', 9),
-  (902, '반디캠',                               'http://www.bandicam.com',         'Bandicam',                  '=', 9),
-  (903, 'EditPlus',                             'http://www.editplus.com',         'EditPlus',                  '%', 9),
-  (904, 'WinRAR',                               'http://www.rarlab.com',           'WinRAR archiver',           '=', 9),
-  (905, 'WinZip',                               'http://www.winzip.com',           'WinZip',                    '%', 9),
-  (906, 'Microsoft Office Professional Plus',   'http://office.microsoft.com',     'ProPlus',                   '%', 9),
-  (907, 'Microsoft Office Home and Student',    'http://office.microsoft.com',     'HomeStudent',               '%', 9),
-  (908, 'Microsoft Office Home and Business',   'http://office.microsoft.com',     'HomeBusiness',              '%', 9),
-  (909, 'Adobe Photoshop',                      'http://www.adobe.com/products/photoshop.html',    'PHSP_', '%', 9),
-  (910, 'Adobe Illustrator',                    'http://www.adobe.com/products/illustrator.html',  'ILST_', '%', 9),
-  (911, 'Adobe Premiere Pro',                   'http://www.adobe.com/products/premiere.html',     'PPRO_', '%', 9),
-  (912, 'Adobe After Effects',                  'http://www.adobe.com/products/aftereffects.html', 'AEFT_', '%', 9),
-  (913, 'Adobe InDesign',                       'http://www.adobe.com/products/indesign.html',     'IDSN_', '%', 9),
-  (914, 'AutoCAD',                              'http://www.autodesk.com/products/autocad',        'AutoCAD', '%', 9),
-  (915, 'Total Commander',                      'http://www.ghisler.com',          'Totalcmd',                  '%', 9),
-  (916, 'Beyond Compare',                       'http://www.scootersoftware.com',  'BeyondCompare',             '%', 9),
-  (917, 'PowerISO',                             'http://www.poweriso.com',         'PowerISO',                  '%', 9),
-  (918, 'UltraISO',                             'http://www.ezbsystems.com',       'UltraISO',                  '%', 9),
-  (919, 'UltraEdit',                            'http://www.ultraedit.com',        'UltraEdit',                 '%', 9),
-  (920, 'Sublime Text',                         'http://www.sublimetext.com',      'Sublime Text',              '%', 9),
-  (921, 'Internet Download Manager',            'http://www.internetdownloadmanager.com', 'Internet Download Manager', '=', 9),
-  (922, 'Navicat',                              'http://www.navicat.com',          'Navicat',                   '%', 9),
-  (923, 'PhpStorm',                             'http://www.jetbrains.com/phpstorm', 'PhpStorm',                '%', 9);
+  (901, '알집',                                 'http://www.altools.co.kr',        'ALZip',                     '=', 9),  -- unverified: key of the demo machine; exact because "alzip" occurs inside other names (TotalZip, FinalZip)
+  (902, '반디캠',                               'http://www.bandicam.com',         'Bandicam',                  '=', 9),  -- unverified: winget-pkgs manifests/b/BandicamCompany/Bandicam/7.0.1.2132 states no key
+  (903, 'EditPlus',                             'http://www.editplus.com',         'EditPlus',                  '=', 9),  -- source: winget-pkgs manifests/e/ES-Computing/EditPlus/6.1.780.0 ProductCode
+  (904, 'WinRAR',                               'http://www.rarlab.com',           'WinRAR archiver',           '=', 9),  -- source: winget-pkgs manifests/r/RARLab/WinRAR/7.23.0 ProductCode; registry forensics reference 12.2
+  (906, 'Microsoft Office Professional Plus',   'http://office.microsoft.com',     '.PROPLUS',                  '%', 9),  -- source: reg delete ...\Uninstall\Office14.PROPLUS in an Office removal batch script; ...\Uninstall\Office16.PROPLUS in several Office detection and clean-up scripts. Narrowed from "ProPlus", which also matched O365ProPlusRetail (Microsoft 365 Apps for enterprise)
+  (907, 'Microsoft Office Home and Student',    'http://office.microsoft.com',     'HomeStudent',               '%', 9),  -- source: reg delete ...\Uninstall\Office14.HOMESTUDENTR and \HOMESTUDENTR (Office 2007) in an Office removal batch script
+  (908, 'Microsoft Office Home and Business',   'http://office.microsoft.com',     'HomeBusiness',              '%', 9),  -- source: a WAPT package (Access Runtime 2016) lists the entry HomeBusinessRetail - fr-fr, "Microsoft Office Famille et Petite Entreprise 2016"
+  (909, 'Adobe Photoshop',                      'http://www.adobe.com/products/photoshop.html',    'PHSP_', '%', 9),  -- source: Uninstall-AdobeApps (a PowerShell module) lists ...\Uninstall\PHSP_22_2 and \PHSP_26_4; a PowerShell script reads \PHSP_23_3. Creative Cloud keys carry the version
+  (910, 'Adobe Illustrator',                    'http://www.adobe.com/products/illustrator.html',  'ILST_', '%', 9),  -- source: Uninstall-AdobeApps lists ...\Uninstall\ILST_25_0_1, \ILST_27_7, \ILST_27_8; a PowerShell script reads \ILST_26_2_1
+  (911, 'Adobe Premiere Pro',                   'http://www.adobe.com/products/premiere.html',     'PPRO_', '%', 9),  -- unverified: no script naming the key found; PPRO is Premiere Pro's SAP code (CEP cache folders PPRO_25.3.0_...) and Creative Cloud names keys <SAP code>_<version> (rows 909, 910, 913)
+  (912, 'Adobe After Effects',                  'http://www.adobe.com/products/aftereffects.html', 'AEFT_', '%', 9),  -- unverified: no script naming the key found; AEFT is After Effects' SAP code (package AEFT_26.2_win64) and Creative Cloud names keys <SAP code>_<version> (rows 909, 910, 913)
+  (913, 'Adobe InDesign',                       'http://www.adobe.com/products/indesign.html',     'IDSN_', '%', 9),  -- source: Uninstall-AdobeApps lists ...\Uninstall\IDSN_17_4_2 and \IDSN_18_5_4
+  (914, 'AutoCAD',                              'http://www.autodesk.com/products/autocad',        'AutoCAD 20', '%', 9),  -- source: an AutoCAD removal batch script deletes ...\Uninstall\AutoCAD 2010 Language Pack - Simplified Chinese. Narrowed from "AutoCAD", which also matched AutoCADBallet (a free plug-in) and AutoCADPro ("Auto CAD Pro"); the program itself registers by product code (rows 937-941)
+  (915, 'Total Commander',                      'http://www.ghisler.com',          'Totalcmd',                  '%', 9),  -- source: AutoHotkey application tests read ...\Uninstall\Totalcmd; a C# tool checks Totalcmd64 as well (winget-pkgs manifests/g/Ghisler/TotalCommander/11.58 states no key)
+  (916, 'Beyond Compare',                       'http://www.scootersoftware.com',  'BeyondCompare',             '%', 9),  -- source: winget-pkgs manifests/s/ScooterSoftware/BeyondCompare/5/5.2.6.32774 ProductCode BeyondCompare5_is1 (the key carries the major version)
+  (950, 'Beyond Compare 5',                     'http://www.scootersoftware.com',  'Beyond Compare 5_is1',      '=', 9),  -- source: a PowerShell script checks ...\Uninstall\Beyond Compare 5_is1 (HKLM and WOW6432Node) beside the winget key BeyondCompare5_is1 of row 916, which the fragment of row 916 does not meet
+  (917, 'PowerISO',                             'http://www.poweriso.com',         'PowerISO',                  '=', 9),  -- source: winget-pkgs manifests/p/PowerSoftware/PowerISO/9.5.0.0 ProductCode
+  (918, 'UltraISO',                             'http://www.ezbsystems.com',       'UltraISO',                  '%', 9),  -- unverified: winget-pkgs manifests/e/EZBSystems/UltraISO/9.76 (Inno Setup) states no key
+  (919, 'UltraEdit',                            'http://www.ultraedit.com',        'UltraEdit',                 '%', 9),  -- unverified: no installer manifest with its key found
+  (920, 'Sublime Text',                         'http://www.sublimetext.com',      'Sublime Text',              '%', 9),  -- source: winget-pkgs manifests/s/SublimeHQ/SublimeText/4/4.0.0.421500 ProductCode Sublime Text_is1; version 3 used "Sublime Text 3_is1"
+  (921, 'Internet Download Manager',            'http://www.internetdownloadmanager.com', 'Internet Download Manager', '=', 9),  -- source: winget-pkgs manifests/t/Tonec/InternetDownloadManager/6.42.38 ProductCode
+  (923, 'PhpStorm',                             'http://www.jetbrains.com/phpstorm', 'PhpStorm',                '%', 9),  -- source: winget-pkgs manifests/j/JetBrains/PHPStorm/2023.3.4 AppsAndFeaturesEntries ProductCode "PhpStorm 2023.3.4" (the key carries the release)
+  (925, 'Navicat Premium 17',                   'http://www.navicat.com',          'Navicat 17 Premium_is1',    '=', 9),  -- source: winget-pkgs manifests/p/PremiumSoft/NavicatPremium/17.3.11 ProductCode; exact, the free Lite edition is "Navicat 17 Premium Lite_is1"
+  (926, 'WinZip 1',                             'http://www.winzip.com',           '{CD95F661-A5C4-44F5-A6AA-ECDD91C240ED}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (WinZip, various versions)
+  (927, 'WinZip 2',                             'http://www.winzip.com',           '{CD95F661-A5C4-44F5-A6AA-ECDD91C240CD}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (WinZip, various versions)
+  (928, 'WinZip 3',                             'http://www.winzip.com',           '{CD95F661-A5C4-44F5-A6AA-ECDD91C240C3}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (WinZip, various versions)
+  (929, 'WinZip 4',                             'http://www.winzip.com',           '{CD95F661-A5C4-44F5-A6AA-ECDD91C240CF}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (WinZip, various versions)
+  (930, 'WinZip 5',                             'http://www.winzip.com',           '{CD95F661-A5C4-44F5-A6AA-ECDD91C240E3}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (WinZip, various versions)
+  (931, 'Nitro Pro 8 (1)',                      'http://www.gonitro.com',          '{2269F0D5-DE47-4313-9003-BB6357919314}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Nitro Pro 8)
+  (932, 'Nitro Pro 8 (2)',                      'http://www.gonitro.com',          '{392C767D-4EE2-49B5-A3B4-A4C3AB6DC145}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Nitro Pro 8)
+  (933, 'Nitro Pro 8 (3)',                      'http://www.gonitro.com',          '{6E7DFD3E-2E89-4F35-B4F2-D3301A4AD190}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Nitro Pro 8)
+  (934, 'Nitro Pro 9 (1)',                      'http://www.gonitro.com',          '{70B831B7-A8EE-4C5F-8F34-F383D24B3A04}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Nitro Pro 9)
+  (935, 'Nitro Pro 9 (2)',                      'http://www.gonitro.com',          '{1E067071-56A8-43EF-9526-73FF8CE5825A}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Nitro Pro 9)
+  (936, 'Nitro Pro 9 (3)',                      'http://www.gonitro.com',          '{DEE5747D-4DF1-412F-B438-DBB7919B68B8}', '=', 9),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Nitro Pro 9)
+  (937, 'AutoCAD 2008',                         'http://www.autodesk.com/products/autocad',        '{5783F2D7-6001-0804-0002-0060B0CE6BBA}', '=', 9),  -- source: AutoCAD removal batch script, msiexec /x (2008, 32-bit)
+  (938, 'AutoCAD 2010',                         'http://www.autodesk.com/products/autocad',        '{5783F2D7-8001-0804-0002-0060B0CE6BBA}', '=', 9),  -- source: AutoCAD removal batch script, msiexec /x and reg delete ...\Uninstall\ (2010, 32-bit)
+  (939, 'AutoCAD 2010 (64-bit)',                'http://www.autodesk.com/products/autocad',        '{5783F2D7-8001-0804-0102-0060B0CE6BBA}', '=', 9),  -- source: AutoCAD removal batch script, msiexec /x and reg delete ...\Uninstall\ (2010, 64-bit)
+  (940, 'AutoCAD 2014',                         'http://www.autodesk.com/products/autocad',        '{5783F2D7-D001-0000-0002-0060B0CE6BBA}', '=', 9),  -- source: AutoCAD removal batch script, msiexec /x (2014, 32-bit)
+  (941, 'AutoCAD 2014 (64-bit)',                'http://www.autodesk.com/products/autocad',        '{5783F2D7-D001-0000-0102-0060B0CE6BBA}', '=', 9),  -- source: AutoCAD removal batch script, msiexec /x (2014, 64-bit)
+  (942, 'Microsoft Office Professional Plus 2007', 'http://office.microsoft.com',   'PROPLUS',                   '=', 9),  -- source: reg delete ...\Uninstall\PROPLUS (Office 2007 keys carry no version) in an Office removal batch script
+  (943, 'Microsoft Office Professional Plus 2019', 'http://office.microsoft.com',   'ProPlus2019',               '%', 9),  -- unverified: no script naming the key found; Click-to-Run keys of the 2021 and 2024 editions are ProPlus2021Retail - es-es, ProPlus2021Volume - en-us, ProPlus2024Volume - en-us (rows 944, 945)
+  (944, 'Microsoft Office Professional Plus 2021', 'http://office.microsoft.com',   'ProPlus2021',               '%', 9),  -- source: ...\Uninstall\ProPlus2021Retail - es-es read by a C# tool, \ProPlus2021Volume - en-us in a detection script, \ProPlus2021Retail - en-us in a clean-up script
+  (945, 'Microsoft Office Professional Plus 2024', 'http://office.microsoft.com',   'ProPlus2024',               '%', 9),  -- source: ...\Uninstall\ProPlus2024Volume - en-us in Configuration Manager detection clauses
+  (946, 'Microsoft 365 Apps for enterprise',    'http://office.microsoft.com',     'O365ProPlusRetail',         '%', 9),  -- source: ...\Uninstall\O365ProPlusRetail - en-us with DisplayName "Microsoft 365 Apps for enterprise - en-us" (a registry detection script; the listing of a test machine in a PowerShell uninstall helper)
+  (947, 'Microsoft Office Professional 2010',   'http://office.microsoft.com',     'Office14.PROR',             '=', 9),  -- source: reg delete ...\Uninstall\Office14.PROR in an Office removal batch script; exact because "Office14.PRO" begins Office14.PROPLUS
+  (948, 'Microsoft Office Standard 2010',       'http://office.microsoft.com',     'Office14.STANDARDR',        '=', 9),  -- source: reg delete ...\Uninstall\Office14.STANDARDR in an Office removal batch script
+  (949, 'Adobe Dreamweaver',                    'http://www.adobe.com/products/dreamweaver.html',  'DRWV_', '%', 9),  -- source: Uninstall-AdobeApps lists ...\Uninstall\DRWV_21_4
+  (924, '한컴오피스',                           'http://www.hancom.com',           'HncOffice',                 '%', 9);  -- unverified: winget-pkgs manifests/h/Hancom/Office/11.0.0.1 states no key; fragment of the demo machine's key
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('ALZip.exe', 901),
   ('bdcam.exe', 902),
   ('editplus.exe', 903),
   ('WinRAR.exe', 904),
-  ('winzip32.exe', 905), ('winzip64.exe', 905),
   ('WINWORD.EXE', 906), ('EXCEL.EXE', 906), ('POWERPNT.EXE', 906),
   ('WINWORD.EXE', 907), ('EXCEL.EXE', 907), ('POWERPNT.EXE', 907),
   ('WINWORD.EXE', 908), ('EXCEL.EXE', 908), ('POWERPNT.EXE', 908),
@@ -271,15 +376,35 @@ INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('AfterFX.exe', 912),
   ('InDesign.exe', 913),
   ('acad.exe', 914),
+  ('acad.exe', 937),
+  ('acad.exe', 938),
+  ('acad.exe', 939),
+  ('acad.exe', 940),
+  ('acad.exe', 941),
+  ('WINWORD.EXE', 942), ('EXCEL.EXE', 942), ('POWERPNT.EXE', 942),
+  ('WINWORD.EXE', 943), ('EXCEL.EXE', 943), ('POWERPNT.EXE', 943),
+  ('WINWORD.EXE', 944), ('EXCEL.EXE', 944), ('POWERPNT.EXE', 944),
+  ('WINWORD.EXE', 945), ('EXCEL.EXE', 945), ('POWERPNT.EXE', 945),
+  ('WINWORD.EXE', 946), ('EXCEL.EXE', 946), ('POWERPNT.EXE', 946),
+  ('WINWORD.EXE', 947), ('EXCEL.EXE', 947), ('POWERPNT.EXE', 947),
+  ('WINWORD.EXE', 948), ('EXCEL.EXE', 948), ('POWERPNT.EXE', 948),
+  ('Dreamweaver.exe', 949),
   ('TOTALCMD.EXE', 915), ('TOTALCMD64.EXE', 915),
   ('BCompare.exe', 916),
+  ('BCompare.exe', 950),
   ('PowerISO.exe', 917),
   ('UltraISO.exe', 918),
   ('uedit32.exe', 919), ('uedit64.exe', 919),
   ('sublime_text.exe', 920),
   ('IDMan.exe', 921),
-  ('navicat.exe', 922),
-  ('phpstorm64.exe', 923);
+  ('phpstorm64.exe', 923),
+  ('Hwp.exe', 924), ('HCell.exe', 924), ('HShow.exe', 924),
+  ('navicat.exe', 925),
+  ('winzip32.exe', 926), ('winzip64.exe', 926), ('winzip32.exe', 927), ('winzip64.exe', 927),
+  ('winzip32.exe', 928), ('winzip64.exe', 928), ('winzip32.exe', 929), ('winzip64.exe', 929),
+  ('winzip32.exe', 930), ('winzip64.exe', 930),
+  ('NitroPDF.exe', 931), ('NitroPDF.exe', 932), ('NitroPDF.exe', 933),
+  ('NitroPDF.exe', 934), ('NitroPDF.exe', 935), ('NitroPDF.exe', 936);
 
 INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
   ('HKEY_LOCAL_MACHINE\SOFTWARE\WinRAR\', 904),

@@ -83,6 +83,7 @@
 #define ID_LIST_DELETEENTRY 32809
 #define ID_MENU_AUTOUPDATE 32804
 #define ID_MENU_MANUALUPDATE 32805
+#define ID_MENU_BACKUPFOLDER 32810
 
 // Private messages between the result list and the main dialog
 #define UM_LISTSELECTION (WM_USER + 124)

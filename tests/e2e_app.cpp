@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -225,6 +226,7 @@ TEST_F(TarnockApp, MainMenuAfterAFreshStartOffersConsentAndChecksManualUpdate) {
                               {ID_MENU_MANUALUPDATE, L"수동 업데이트", 1},
                               {0, nullptr, 0},
                               {ID_MENU_RANKCONSENT, L"삭제 순위 프로그램 참여 승낙", 0},
+                              {ID_MENU_BACKUPFOLDER, L"삭제 백업 폴더 열기", 0},
                               {0, nullptr, 0},
                               {IDC_EXIT, L"종료", 0}};
     ASSERT_EQ(menu.size(), std::size(order));
@@ -564,7 +566,7 @@ TEST_F(TarnockApp, LongScanShowsOneLoadingWindowCentredOverTheList) {
 
 class TarnockBusyMachine : public TarnockApp {
 protected:
-    static constexpr int kEntries = 3000;
+    static constexpr int kEntries = 2000;
     static void SetUpTestSuite() {
         for (int i = 0; i < kEntries; ++i) {
             const std::string key = FormatKey(i);
@@ -604,10 +606,15 @@ protected:
         std::sort(keys.begin(), keys.end());
         return keys;
     }
+    // A click that returns once the window has handled it, so that what it started is
+    // on the screen before the rows are read.
+    void Click(int button) const {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(GetDlgItem(main_, button), BM_CLICK, 0, 0, SMTO_NORMAL, 60000, &result);
+    }
     // The rows one category gives when nothing else runs.
     std::vector<std::string> Reference(int button) {
-        ClickButton(main_, button);
-        Sleep(200);
+        Click(button);
         return Keys(SettledRows());
     }
 
@@ -619,6 +626,8 @@ TEST_F(TarnockBusyMachine, TheLastCategoryClickedOwnsTheListWhateverRanBefore) {
     const std::vector<std::string> startup = Reference(IDC_STARTUP);
     const std::vector<std::string> all = Reference(IDC_ALLPROGRAMS);
     ASSERT_GE(all.size(), static_cast<std::size_t>(kEntries));
+    std::printf("reference rows: start-up %zu, all programs %zu\n", startup.size(), all.size());
+    std::fflush(stdout);
     const std::vector<std::string> activex = Reference(IDC_ACTIVEX);
 
     struct Case {
@@ -638,11 +647,14 @@ TEST_F(TarnockBusyMachine, TheLastCategoryClickedOwnsTheListWhateverRanBefore) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         for (std::size_t i = 0; i < c.clicks.size(); ++i) {
-            ClickButton(main_, c.clicks[i]);
+            Click(c.clicks[i]);
             // Let the threaded scans get well into their entries before the next click.
             Sleep(i + 1 < c.clicks.size() ? 300 : 0);
         }
         const std::vector<std::string> rows = Keys(SettledRows());
+        std::printf("%s: %zu rows\n", c.name, rows.size());
+        std::fflush(stdout);
+        if (LoadingWindowShown()) SaveScreenshot(main_, ScreenshotPath(std::string("scan-race-fail-") + c.name));
         EXPECT_FALSE(LoadingWindowShown()) << "a loading window is left on the screen";
         EXPECT_EQ(rows.size(), c.expected->size());
         EXPECT_TRUE(rows == *c.expected) << "the list holds rows of another category or rows twice";
@@ -652,6 +664,10 @@ TEST_F(TarnockBusyMachine, TheLastCategoryClickedOwnsTheListWhateverRanBefore) {
 }
 
 TEST_F(TarnockBusyMachine, ClosingDuringAThreadedScanEndsPromptlyAndCleanly) {
+    // The same close with nothing running, as the measure of this machine's speed.
+    ASSERT_TRUE(Launch());
+    const long long idle = TimeToClose([&] { PostMessageW(main_, WM_CLOSE, 0, 0); });
+    ASSERT_GE(idle, 0);
     for (int button : {IDC_ALLPROGRAMS, IDC_ACTIVEX}) {
         SCOPED_TRACE(button);
         ASSERT_TRUE(Launch());
@@ -659,7 +675,9 @@ TEST_F(TarnockBusyMachine, ClosingDuringAThreadedScanEndsPromptlyAndCleanly) {
         Sleep(500);
         const long long closing = TimeToClose([&] { PostMessageW(main_, WM_CLOSE, 0, 0); });
         ASSERT_GE(closing, 0) << "Tarnock did not end";
-        EXPECT_LT(closing, 3000);
+        // Only the batches already queued before the close are listed first; the scan itself is
+        // never waited for (it takes many seconds on this many entries).
+        EXPECT_LT(closing, idle + 3000) << "the close waited for the scan";
         EXPECT_EQ(exitCode_, 0u);
     }
 }

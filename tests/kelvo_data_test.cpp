@@ -7,6 +7,7 @@
 
 #include <sqlite3.h>
 
+#include <cctype>
 #include <memory>
 #include <set>
 #include <string>
@@ -260,6 +261,52 @@ TEST_F(ShippedDatabase, ListValuesHoldNoSeparatorAndEveryPathKeepsTheRules) {
         EXPECT_EQ(RegistryPathProblem(value), "") << value;
     }
     EXPECT_EQ(Count("select count(*) from tb_kelvo_mst where match_mode <> '%' and trim(uninstall_key) = '';"), 0);
+}
+
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" with hexadecimal digits, optionally followed by
+// the "_is1" that Inno Setup appends to its AppId.
+bool IsProductCodeKey(const std::string& key) {
+    std::string code = key;
+    if (code.size() > 4 && ToLowerAnsi(code.substr(code.size() - 4)) == "_is1") code.resize(code.size() - 4);
+    if (code.size() != 38 || code.front() != '{' || code.back() != '}') return false;
+    for (std::size_t i = 1; i < 37; ++i) {
+        const bool dash = i == 9 || i == 14 || i == 19 || i == 24;
+        const char c = code[i];
+        if (dash ? c != '-' : !std::isxdigit(static_cast<unsigned char>(c))) return false;
+    }
+    return true;
+}
+
+TEST(KelvoData, ProductCodeKeysAreRecognised) {
+    EXPECT_TRUE(IsProductCodeKey("{53F49750-6209-4FBF-9CA8-7A333C87D1ED}_is1"));
+    EXPECT_TRUE(IsProductCodeKey("{94D1067D-4899-466c-BBB4-9FDD98E02C77}"));
+    EXPECT_FALSE(IsProductCodeKey("{94D1067D-4899-466c-BBB4-9FDD98E02C7}"));
+    EXPECT_FALSE(IsProductCodeKey("{94D1067D-4899-466c-BBB4-9FDD98E02C7G}"));
+    EXPECT_FALSE(IsProductCodeKey("{94D1067D-48994-66c-BBB4-9FDD98E02C77}"));
+    EXPECT_FALSE(IsProductCodeKey("94D1067D-4899-466c-BBB4-9FDD98E02C77"));
+}
+
+TEST_F(ShippedDatabase, ProductCodesAreExactAndEveryExactKeyIsListedOnce) {
+    for (int type : kCategories) {
+        CDbCtrl db(path_);
+        db.LoadCategory(type);
+        std::set<std::string> exactKeys;
+        for (int i = 0; i < db.GetCount(); ++i) {
+            const std::string key = db.GetKeyName(i);
+            const bool fragment = db.GetMatchMode(i) == "%";
+            const std::string where = "category " + std::to_string(type) + " " + db.GetName(i) + ": " + key;
+            // A key that starts like a product code must be a whole one (a copying slip would
+            // never match), and is never a fragment: a piece of a code says nothing.
+            if (key.front() == '{') {
+                EXPECT_TRUE(IsProductCodeKey(key)) << where;
+                EXPECT_FALSE(fragment) << where;
+            }
+            // Registry names ignore case; one entry would otherwise be listed twice.
+            if (!fragment) {
+                EXPECT_TRUE(exactKeys.insert(ToLowerAnsi(key)).second) << "duplicate " << where;
+            }
+        }
+    }
 }
 
 TEST_F(ShippedDatabase, KoreanProductNamesArriveInTheCodePage) {

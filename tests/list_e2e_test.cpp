@@ -327,7 +327,7 @@ TEST_F(ListE2e, TheItemMenuDoesNotOpenOnAnEmptyList) {
 
 TEST_F(ListE2e, HeaderClicksSortDescendingThenAscendingAndRowsKeepTheirOwnData) {
     const std::string dir = TestDir("sort");
-    CopyFileA(WindowsPath(std::string(TARNOCK_SOURCE_DIR) + "/resources/art/info.ico").c_str(),
+    CopyFileA(WindowsPath(std::string(TARNOCK_BUILD_DIR) + "/art/info.ico").c_str(),
               (dir + "\\APP.ICO").c_str(), FALSE);
     const std::string same = "http://same.example/";
     const std::string korean = AnsiFromWide(L"가나다");
@@ -539,7 +539,7 @@ TEST_F(ListE2e, DroppedShortcutsListTheProgramsOfTheirTargetsFolders) {
 
 TEST_F(ListE2e, TheThreeViewsKeepTheRowsAndShowTheSelectedRowInItsColours) {
     const std::string dir = TestDir("views");
-    CopyFileA(WindowsPath(std::string(TARNOCK_SOURCE_DIR) + "/resources/art/info.ico").c_str(),
+    CopyFileA(WindowsPath(std::string(TARNOCK_BUILD_DIR) + "/art/info.ico").c_str(),
               (dir + "\\APP.ICO").c_str(), FALSE);
     std::vector<std::unique_ptr<TestUninstallEntry>> entries;
     std::vector<std::string> keys;
@@ -598,7 +598,7 @@ TEST_F(ListE2e, TheThreeViewsKeepTheRowsAndShowTheSelectedRowInItsColours) {
 
 TEST_F(ListE2e, IcoFilesOfAnyCaseGetTheirOwnIconOthersTheDefault) {
     const std::string dir = TestDir("icons");
-    const std::string source = WindowsPath(std::string(TARNOCK_SOURCE_DIR) + "/resources/art/info.ico");
+    const std::string source = WindowsPath(std::string(TARNOCK_BUILD_DIR) + "/art/info.ico");
     for (const char* name : {"APP.ICO", "tool.Ico", "small.ico"}) CopyFileA(source.c_str(), (dir + "\\" + name).c_str(), FALSE);
     const struct {
         const char* key;

@@ -53,7 +53,7 @@ TEST(ListIconLookup, MissingFilesGiveMinusOneAndExistingOnesTheirTypeIcon) {
 
 TEST(ListIconLookup, AnIcoFileWithoutAnOwnerGetsTheShellsIconForItsType) {
     const std::string file = TempFolder() + "tarnock_lookup.ICO";
-    ASSERT_TRUE(CopyFileA(WindowsPath(TARNOCK_SOURCE_DIR "/resources/list/program.ico").c_str(), file.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(WindowsPath(TARNOCK_BUILD_DIR "/art/program.ico").c_str(), file.c_str(), FALSE));
     CUseShGetFileInfo lookup;
     const HIMAGELIST large = lookup.GetSystemImageList(false);
     const int before = ImageList_GetImageCount(large);

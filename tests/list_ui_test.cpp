@@ -39,7 +39,7 @@ std::vector<std::string> Column(const HostDialog& host, int column) {
 // An .ico file of the build's own default icon, under the given file name.
 std::string MakeIcoFile(const std::string& fileName) {
     const std::string file = TempFolder() + fileName;
-    CopyFileA(WindowsPath(TARNOCK_SOURCE_DIR "/resources/list/program.ico").c_str(), file.c_str(), FALSE);
+    CopyFileA(WindowsPath(TARNOCK_BUILD_DIR "/art/program.ico").c_str(), file.c_str(), FALSE);
     return file;
 }
 

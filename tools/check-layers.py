@@ -6,6 +6,7 @@
     app -> ui -> ui/framework -> base
     updater -> ui/framework, base   (a program of its own)
     olmaticpost -> base             (the reporting library)
+    setup -> base                   (the setup program)
 
 Usage: check-layers.py SOURCE_DIR          check the tree
        check-layers.py --self-test         plant an upward include in a copy and expect a failure
@@ -27,6 +28,7 @@ ALLOWED = {
     "app": {"removal", "scan", "db", "ui", "ui/framework", "base", "resources", "olmaticpost"},
     "updater": {"ui/framework", "base"},
     "olmaticpost": {"base"},
+    "setup": {"base"},
 }
 # Project folders an include can name; "resource.h" and other bare names live in resources/
 # unless the including folder has a file of that name.

@@ -83,6 +83,11 @@ ReportServer::ReportServer() {
 ReportServer::~ReportServer() {
     if (port_ == 0) return;
     WriteWhole(folder_ + "\\stop", "stop");
+    const std::string port = folder_ + "\\port";
+    for (int i = 0; i < 100 && GetFileAttributesA(port.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) Sleep(50);
+    if (GetFileAttributesA(port.c_str()) != INVALID_FILE_ATTRIBUTES) return;  // still running: leave its files
+    for (const char* name : {"\\requests", "\\mode", "\\stop"}) DeleteFileA((folder_ + name).c_str());
+    RemoveDirectoryA(folder_.c_str());
 }
 
 std::string ReportServer::Address(const std::string& path) const {

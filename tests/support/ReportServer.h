@@ -23,7 +23,7 @@ public:
     // Starts the server in a new folder below the build tree; Started() tells whether it
     // came up (bounded wait).
     ReportServer();
-    // Asks the server to end and waits for its folder to be released (bounded).
+    // Asks the server to end and removes its folder once it has (bounded wait).
     ~ReportServer();
     ReportServer(const ReportServer&) = delete;
     ReportServer& operator=(const ReportServer&) = delete;

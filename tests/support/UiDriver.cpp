@@ -1,6 +1,7 @@
 #include "support/UiDriver.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <psapi.h>
 
 #include <algorithm>
@@ -48,11 +49,45 @@ bool ProgramProcess::Start(const std::string& exePath, const std::string& comman
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
     if (!CreateProcessA(exePath.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        workingDir.empty() ? nullptr : workingDir.c_str(), &startup, &info))
-        return false;
+                        workingDir.empty() ? nullptr : workingDir.c_str(), &startup, &info)) {
+        // A program that asks for administrator rights, started from a test that has none
+        // (Windows with UAC): the shell asks for consent, as it would for a user.
+        constexpr DWORD kElevationRequired = 740;  // ERROR_ELEVATION_REQUIRED
+        if (GetLastError() != kElevationRequired) return false;
+        return StartElevated(exePath, commandLine, workingDir);
+    }
     CloseHandle(info.hThread);
     process_ = info.hProcess;
     id_ = info.dwProcessId;
+    return true;
+}
+
+bool ProgramProcess::StartElevated(const std::string& exePath, const std::string& commandLine,
+                                   const std::string& workingDir) {
+    // The shell takes the arguments apart from the program: drop the first token.
+    std::string arguments = commandLine;
+    std::size_t i = 0;
+    while (i < arguments.size() && arguments[i] == ' ') ++i;
+    if (i < arguments.size() && arguments[i] == '"') {
+        const std::size_t close = arguments.find('"', i + 1);
+        i = close == std::string::npos ? arguments.size() : close + 1;
+    } else {
+        while (i < arguments.size() && arguments[i] != ' ') ++i;
+    }
+    while (i < arguments.size() && arguments[i] == ' ') ++i;
+    arguments.erase(0, i);
+
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
+    info.lpVerb = "runas";
+    info.lpFile = exePath.c_str();
+    info.lpParameters = arguments.c_str();
+    info.lpDirectory = workingDir.empty() ? nullptr : workingDir.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExA(&info) || !info.hProcess) return false;
+    process_ = info.hProcess;
+    id_ = GetProcessId(info.hProcess);
     return true;
 }
 

@@ -22,7 +22,9 @@ public:
     ProgramProcess(const ProgramProcess&) = delete;
     ProgramProcess& operator=(const ProgramProcess&) = delete;
 
-    // commandLine is passed unchanged (GetCommandLineA of the child sees exactly it).
+    // commandLine is passed unchanged (GetCommandLineA of the child sees exactly it). A
+    // program that needs administrator rights the caller lacks is started through the
+    // shell's "runas" verb instead (the consent prompt then needs a user).
     bool Start(const std::string& exePath, const std::string& commandLine, const std::string& workingDir = "");
     DWORD Id() const { return id_; }
     HANDLE Handle() const { return process_; }
@@ -32,6 +34,7 @@ public:
     void Kill();
 
 private:
+    bool StartElevated(const std::string& exePath, const std::string& commandLine, const std::string& workingDir);
     HANDLE process_ = nullptr;
     DWORD id_ = 0;
 };

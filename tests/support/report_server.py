@@ -8,7 +8,7 @@ is appended to DIR/requests as one line of four tab-separated hex fields: method
 headers ("Name: value\\r\\n" each, as received) and the raw body. Before answering it reads
 DIR/mode: "ok" (or no file) answers 200, "fail" answers 500, "close" drops the connection
 without an answer, "hang" answers nothing until DIR/stop appears. The server ends when
-DIR/stop appears, or after an hour at the latest.
+DIR/stop appears (removing DIR/port), or after an hour at the latest.
 """
 import http.server
 import os
@@ -81,6 +81,7 @@ def main():
     while not os.path.exists(stop_file) and time.monotonic() < deadline:
         time.sleep(0.1)
     server.shutdown()
+    os.remove(port_file)  # tells the test program that the server has ended
     return 0
 
 

@@ -1,0 +1,115 @@
+#!/usr/bin/env python3
+"""Checks the rendered art against what the program's drawing code relies on.
+
+- Every button strip is four equal, distinct frames (normal, hover, pressed, inactive).
+- Transparent pixels are exactly magenta, and no pixel is a blend towards magenta: a
+  pink fringe would show around the buttons because only the exact colour is keyed out.
+- The skins have the sizes the windows are laid out for; the browser skin carries its
+  close mark inside the close mark's hot area.
+- Icons hold the sizes the program and the shell ask for.
+Exit status 0 when everything holds; otherwise every fault is printed.
+"""
+
+import os
+import sys
+
+from PIL import Image
+
+MAGENTA = (255, 0, 255)
+STRIPS = {  # name: frame size
+    "spyware": (158, 34), "toolbar": (158, 34), "messenger": (158, 34), "p2p": (158, 34),
+    "allprograms": (158, 34), "bho": (158, 34), "startup": (158, 34), "activex": (158, 34),
+    "copyright": (158, 34), "remove": (132, 25), "search": (66, 25), "info": (66, 25), "exit": (66, 25),
+}
+PLAIN = {"loading": (223, 81), "help": (600, 501), "header": (2, 19), "background": (735, 520)}
+ICONS = {"tarnock": {16, 32, 48, 256}, "info": {16, 32, 48}, "menu": {16, 32, 48}, "website": {16, 32, 48},
+         "update": {16, 32, 48}, "style": {16, 32, 48}, "program": {16, 32, 48}}
+CLOSE_MARK = (578, 6, 590, 18)  # inclusive
+
+
+def near_magenta(p):
+    r, g, b = p
+    return p != MAGENTA and r > 150 and b > 150 and g < 100 and abs(r - b) < 80
+
+
+def check_strip(faults, name, img, frame_size):
+    w, h = img.size
+    if (w, h) != (frame_size[0] * 4, frame_size[1]):
+        faults.append(f"{name}: {w}x{h}, expected four frames of {frame_size[0]}x{frame_size[1]}")
+        return
+    fw = w // 4
+    frames = [img.crop((i * fw, 0, (i + 1) * fw, h)) for i in range(4)]
+    for i in range(4):
+        for j in range(i + 1, 4):
+            if frames[i].tobytes() == frames[j].tobytes():
+                faults.append(f"{name}: frames {i} and {j} are the same")
+    px = img.load()
+    magenta = 0
+    for y in range(h):
+        for x in range(w):
+            p = px[x, y]
+            if p == MAGENTA:
+                magenta += 1
+            elif near_magenta(p):
+                faults.append(f"{name}: pixel ({x},{y}) {p} is a blend towards magenta")
+                return
+    if magenta == 0:
+        faults.append(f"{name}: no transparent (magenta) pixel, the rounded corners are gone")
+    for i in range(4):
+        if px[i * fw, 0] != MAGENTA or px[i * fw + fw - 1, h - 1] != MAGENTA:
+            faults.append(f"{name}: frame {i} does not leave its corners transparent")
+        if px[i * fw + fw // 2, h // 2] == MAGENTA:
+            faults.append(f"{name}: frame {i} is transparent in its middle")
+
+
+def check_close_mark(faults, img):
+    x0, y0, x1, y1 = CLOSE_MARK
+    title = img.getpixel((x0 - 8, (y0 + y1) // 2))
+    inside = {img.getpixel((x, y)) for x in range(x0, x1 + 1) for y in range(y0, y1 + 1)}
+    bright = [p for p in inside if min(p) > 230]
+    if not bright or min(title) > 200:
+        faults.append("help: no light close mark on the dark title band at x 578-590, y 6-18")
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.exit("usage: check_art.py ART_FOLDER")
+    folder = sys.argv[1]
+    faults = []
+
+    def load(name):
+        path = os.path.join(folder, name)
+        if not os.path.isfile(path):
+            faults.append(f"{name}: missing")
+            return None
+        return Image.open(path)
+
+    for name, size in STRIPS.items():
+        img = load(f"{name}.bmp")
+        if img is not None:
+            if img.mode != "RGB":
+                faults.append(f"{name}.bmp: {img.mode}, expected 24-bit RGB")
+            check_strip(faults, name, img.convert("RGB"), size)
+    for name, size in PLAIN.items():
+        img = load(f"{name}.bmp")
+        if img is None:
+            continue
+        if img.size != size or img.mode != "RGB":
+            faults.append(f"{name}.bmp: {img.size[0]}x{img.size[1]} {img.mode}, expected {size[0]}x{size[1]} RGB")
+        elif name == "help":
+            check_close_mark(faults, img.convert("RGB"))
+    for name, sizes in ICONS.items():
+        img = load(f"{name}.ico")
+        if img is not None:
+            have = {w for w, h in img.info.get("sizes", set()) if w == h}
+            if not sizes <= have:
+                faults.append(f"{name}.ico: sizes {sorted(have)}, expected at least {sorted(sizes)}")
+
+    for fault in faults:
+        print(fault)
+    print(f"check_art: {len(STRIPS)} strips, {len(PLAIN)} skins, {len(ICONS)} icons, {len(faults)} faults")
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
