@@ -5,7 +5,6 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <utility>
@@ -136,12 +135,6 @@ std::string ResolveShortcutTarget(const std::string& file) {
     return target;
 }
 
-// What a removal worker gets: the dialog, kept alive for as long as the worker runs.
-struct WorkerStart {
-    std::shared_ptr<CkelvoDlg> keepAlive;
-    CkelvoDlg* dialog;
-};
-
 // Rows of a threaded scan travel to the dialog in batches of this many, each posted with
 // UM_SCANROWS; the dialog owns a batch once the post succeeded.
 constexpr std::size_t kScanBatchRows = 256;
@@ -221,20 +214,6 @@ DWORD WINAPI ScanThreadProc(void* parameter) {
     return 0;
 }
 
-DWORD WINAPI RemovalThreadProc(void* parameter) {
-    if (parameter == nullptr) return 1;
-    std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(parameter));
-    CkelvoDlg& dialog = *start->dialog;
-    ScopedHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (done) dialog.removalThreadEvents.Add(done.Get());
-    dialog.RemoveSelected();
-    if (done) {
-        dialog.removalThreadEvents.Remove(done.Get());
-        SetEvent(done.Get());
-    }
-    return 0;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -252,6 +231,8 @@ struct CkelvoDlg::Controls {
         return nullptr;
     }
 };
+
+ui::ListTestCtrl& CkelvoDlg::ListCtrl() const { return controls_->list; }
 
 CkelvoDlg::CkelvoDlg() : CDialog(IDD_TARNOCK_DIALOG), controls_(std::make_unique<Controls>()) {
     windowIcon_.Reset(LoadIconResource(IDI_MAINFRAME, 32));
@@ -347,6 +328,7 @@ CkelvoDlg::CkelvoDlg() : CDialog(IDD_TARNOCK_DIALOG), controls_(std::make_unique
         return OnListSelection(static_cast<int>(wParam), static_cast<int>(lParam));
     });
     OnMessage(UM_SCANROWS, [this](WPARAM, LPARAM lParam) -> std::optional<LRESULT> { return OnScanRows(lParam); });
+    RegisterRemovalHandlers();
     OnMessage(WM_DESTROY, [this](WPARAM, LPARAM) -> std::optional<LRESULT> {
         OnDestroy();
         return std::nullopt;
@@ -441,10 +423,6 @@ int CkelvoDlg::RunScan(int type) {
     return RunCategoryScan(type, CommandFolders(), installerProducts, database, *this);
 }
 
-void CkelvoDlg::RemoveSelected() {
-    if (const char* delay = std::getenv("TARNOCK_STANDIN_REMOVAL_MS")) Sleep(static_cast<DWORD>(std::atoi(delay)));
-}
-
 int CkelvoDlg::ParseCommandLine(const std::string& text) {
     std::vector<std::string> folders;
     int result = 0;
@@ -486,14 +464,6 @@ int CkelvoDlg::LoadInstallerProducts(HKEY root, const char* path) {
 
 // ---------------------------------------------------------------------------------------
 // Workers
-
-bool CkelvoDlg::StartWorker(LPTHREAD_START_ROUTINE procedure) {
-    auto start = std::make_unique<WorkerStart>(WorkerStart{weak_from_this().lock(), this});
-    ScopedHandle thread(CreateThread(nullptr, 0, procedure, start.get(), 0, nullptr));
-    if (!thread) return false;
-    start.release();  // the thread owns it now
-    return true;
-}
 
 void CkelvoDlg::StartThreadedScan(int type) {
     scanType = type;
@@ -541,7 +511,7 @@ void CkelvoDlg::HideLoadingWindow() {
     if (loadingWindow && loadingWindow->Hwnd()) ShowWindow(loadingWindow->Hwnd(), SW_HIDE);
 }
 
-void CkelvoDlg::StartRemovalWorker() { StartWorker(&RemovalThreadProc); }
+void CkelvoDlg::StartRemovalWorker() { RemoveSelected(); }
 
 void CkelvoDlg::WaitPumpingMessages(std::vector<ScopedHandle> handles, DWORD timeoutMs) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
@@ -578,12 +548,13 @@ void CkelvoDlg::WaitPumpingMessages(std::vector<ScopedHandle> handles, DWORD tim
 void CkelvoDlg::OnDestroy() {
     destroying_ = true;
     scanGeneration_->fetch_add(1);  // running scans stop listing and their rows are dropped
-    changeWaitEvents.SignalAll();
+    EndRemovals();  // removal waits end; their questions are answered No
     WaitPumpingMessages(removalThreadEvents.DuplicateAll(), 2000);
     // Batches posted before the scans saw the new generation are freed, not left behind.
     MSG pending;
     while (PeekMessageW(&pending, Hwnd(), UM_SCANROWS, UM_SCANROWS, PM_REMOVE))
         delete reinterpret_cast<ScanRowBatch*>(pending.lParam);
+    DropPendingRemovalMessages();
     loadingWindow.reset();
     if (auto* app = ui::CApplication::Current()) app->SetMainWindow(nullptr);
 }
@@ -613,11 +584,20 @@ LRESULT CkelvoDlg::OnListAction(int action, int row) {
         case 2:
             StartRemovalWorker();
             break;
-        case 3:
-            web::OpenAddress(controls_->list.ItemText(row, 1));
+        case 3: {
+            // Only a plain web address: the text may be a file path or any other command.
+            const std::string link = controls_->list.ItemText(row, 1);
+            if (StartsWith(link, "http:")) web::OpenAddress(link);
             break;
+        }
         case 4:
             web::OpenAddress(web::SearchAddress(controls_->list.ItemText(row, 0)));
+            break;
+        case 5:
+            OpenRowFolder(row);
+            break;
+        case 6:
+            DeleteListEntryOnly(row);
             break;
         default:
             break;

@@ -13,7 +13,9 @@
 
 #include "scan/InstallerProduct.h"
 #include "base/ScopedHandles.h"
+#include "removal/RemovalHost.h"
 #include "scan/ScanView.h"
+#include "ui/ListTestCtrl.h"
 #include "ui/Loading.h"
 #include "ui/Picture.h"
 #include "ui/framework/Dialog.h"
@@ -60,8 +62,10 @@ public:
     // number of subkeys enumerated.
     int LoadInstallerProducts(HKEY root, const char* path);
     void ResetImageLists();
-    // Removes what the selected row stands for; runs on a removal worker thread.
+    // Removes what the selected row stands for: takes a snapshot of the row here, on the
+    // user-interface thread, and hands it to a removal worker (KelvoDlgRemoval.cpp).
     void RemoveSelected();
+    const std::atomic<bool>& RemovalsShuttingDown() const { return removalsShuttingDown_; }
 
     // Worker threads: the threaded scan (types 5 and 8) behind the loading window, and a removal.
     // The scan worker gets a snapshot of what it reads and hands its rows back in batches.
@@ -101,7 +105,6 @@ private:
     std::string SelectedRowText(int column) const;
     std::optional<LRESULT> OnCopyData(const COPYDATASTRUCT* data);
     void OnDestroy();
-    bool StartWorker(LPTHREAD_START_ROUTINE procedure);
     // Waits for the handles until all are signalled or the time is up, dispatching this
     // thread's messages meanwhile so that a worker waiting for the window is served.
     static void WaitPumpingMessages(std::vector<ScopedHandle> handles, DWORD timeoutMs);
@@ -109,7 +112,19 @@ private:
     void ShowLoadingWindow();
     void HideLoadingWindow();
 
+    // Removals (KelvoDlgRemoval.cpp).
+    void RegisterRemovalHandlers();
+    RemovalRow TakeRemovalSnapshot() const;
+    int RowItemValue(int row) const;
+    void DeleteRemovedRow(const RemovalRow& removed);
+    void OpenRowFolder(int row);
+    void DeleteListEntryOnly(int row);
+    void EndRemovals();
+    void DropPendingRemovalMessages();
+    ui::ListTestCtrl& ListCtrl() const;
+
     std::unique_ptr<Controls> controls_;
+    std::atomic<bool> removalsShuttingDown_{false};
     // Shown during the threaded scans; user-interface thread only.
     std::unique_ptr<ui::CLoading> loadingWindow;
     // The generation of the newest scan; a worker's rows of an older one are dropped, and

@@ -341,6 +341,41 @@ key(CLSID32 + "\\" + VERAPORT + "\\ToolboxBitmap32", ("", r"C:\windows\Downloade
 
 
 # ---------------------------------------------------------------------------------------
+# Uninstallers: these uninstall commands start a real program (uninstaller.c) that deletes
+# the entries whose command started it, so a removal in Tarnock really removes the program.
+# The settings keys below are what the signature database lists as left behind; the removal
+# deletes them after the uninstaller has finished.
+UNINSTALLERS = [
+    r"C:\Program Files\Notepad++\uninstall.exe",
+    r"C:\Program Files\AhnLab\V3Lite40\Uninst.exe",
+    r"C:\Program Files\DAUM\PotPlayer\uninstall.exe",
+    r"C:\Program Files (x86)\Kakao\KakaoTalk\uninstall.exe",
+    r"C:\Program Files\Spybot - Search & Destroy 2\unins000.exe",
+    r"C:\Program Files (x86)\Malwarebytes' Anti-Malware\unins000.exe",
+    r"C:\Program Files (x86)\NAVER\NaverToolbar\uninstall.exe",
+    r"C:\Program Files (x86)\NATE\NateOn\uninst.exe",
+    r"C:\Program Files (x86)\SORIBADA\Soribada6\uninstall.exe",
+    r"C:\Program Files (x86)\ESTsoft\ALZip\unins000.exe",
+    r"C:\Program Files\WinRAR\uninstall.exe",
+    r"C:\Program Files\Bandicam\uninstall.exe",
+    r"C:\Program Files (x86)\Wizvera\Veraport20\unins000.exe",
+]
+key(r"HKEY_LOCAL_MACHINE\SOFTWARE\Malwarebytes' Anti-Malware", ("InstallPath", r"C:\Program Files (x86)\Malwarebytes' Anti-Malware"))
+key(r"HKEY_LOCAL_MACHINE\SOFTWARE\Malwarebytes' Anti-Malware\Settings", ("Scheduler", 1))
+
+
+def install_uninstallers(drive_c, work):
+    program = os.path.join(work, "uninstaller.exe")
+    subprocess.run(["x86_64-w64-mingw32-gcc-posix", "-mwindows", "-s", "-O2", os.path.join(HERE, "uninstaller.c"),
+                    "-o", program], check=True)
+    for path in UNINSTALLERS:
+        target = host_path(drive_c, path)
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        with open(program, "rb") as source, open(target, "wb") as out:
+            out.write(source.read())
+
+
+# ---------------------------------------------------------------------------------------
 def reg_text(value):
     return '"' + value.replace("\\", "\\\\").replace('"', '\\"') + '"'
 
@@ -395,6 +430,7 @@ def main():
             target = host_path(drive_c, path)
             os.makedirs(os.path.dirname(target), exist_ok=True)
             build_library(target, company, description, work)
+        install_uninstallers(drive_c, work)
     write_reg(os.path.join(out_dir, "machine.reg"))
 
 

@@ -1,0 +1,187 @@
+// The main dialog's part of removals: the snapshot of the selected row, the removal worker,
+// the questions and row changes it asks for, and the list actions that change the system
+// (open folder, delete the list entry only).
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+
+#include "app/KelvoDlg.h"
+#include "app/RemovalHost.h"
+#include "base/TextUtil.h"
+#include "db/DbCtrl.h"
+#include "olmaticpost/OlmaticPost.h"
+#include "removal/RemovalCommand.h"
+#include "removal/RemovalEngine.h"
+#include "removal/RemovalMessages.h"
+#include "scan/CategoryScan.h"
+#include "ui/framework/Application.h"
+
+namespace tarnock {
+
+namespace {
+
+struct RemovalStart {
+    std::shared_ptr<CkelvoDlg> keepAlive;
+    CkelvoDlg* dialog;
+    RemovalRow row;
+};
+
+DWORD WINAPI RemovalThreadProc(void* parameter) {
+    if (parameter == nullptr) return 1;
+    const std::unique_ptr<RemovalStart> start(static_cast<RemovalStart*>(parameter));
+    CkelvoDlg& dialog = *start->dialog;
+    ScopedHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (done) dialog.removalThreadEvents.Add(done.Get());
+    {
+        CDialogRemovalHost host(dialog.Hwnd(), dialog.changeWaitEvents, dialog.RemovalsShuttingDown());
+        CDbCtrl database;
+        CDbProductRecords records(database);
+        CRemovalCommand command(host, dialog.installerProducts, records, &OlmaticPost);
+        command.Run(start->row);
+    }
+    if (done) {
+        dialog.removalThreadEvents.Remove(done.Get());
+        SetEvent(done.Get());
+    }
+    return 0;
+}
+
+std::wstring FormatWide(const wchar_t* format, const std::string& value) {
+    const std::wstring wide = WideFromAnsi(value);
+    std::wstring text(wcslen(format) + wide.size() + 1, L'\0');
+    const int written = _snwprintf(text.data(), text.size(), format, wide.c_str());
+    text.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
+    return text;
+}
+
+RegistryPlace RowPlace(const std::string& text) {
+    RegistryPlace place;
+    if (!text.empty()) ParsePlaceText(text, place);
+    return place;
+}
+
+bool NamesUninstallEntry(int category) {
+    return category != kScanBrowserAddons && category != kScanStartup && category != kScanActiveX;
+}
+
+}  // namespace
+
+void CkelvoDlg::RegisterRemovalHandlers() {
+    OnMessage(UM_REMOVAL_QUESTION, [this](WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+        const auto* question = reinterpret_cast<const RemovalQuestion*>(lParam);
+        // At shutdown the answer is No without asking: the dialog is going away.
+        if (question == nullptr || removalsShuttingDown_.load()) return IDNO;
+        return ui::AppMessageBox(question->text, question->flags);
+    });
+    OnMessage(UM_REMOVAL_DELETEROW, [this](WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+        const std::unique_ptr<RemovalRow> row(reinterpret_cast<RemovalRow*>(lParam));
+        if (row && !removalsShuttingDown_.load()) DeleteRemovedRow(*row);
+        return 0;
+    });
+    OnMessage(UM_REMOVAL_RESCAN, [this](WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+        if (!removalsShuttingDown_.load() && scanType == static_cast<int>(wParam)) RunScan();
+        return 0;
+    });
+}
+
+RemovalRow CkelvoDlg::TakeRemovalSnapshot() const {
+    RemovalRow snapshot;
+    snapshot.category = scanType;
+    snapshot.rankConsent = rankConsent;
+    const int row = ListCtrl().FirstSelectedRow();
+    if (row < 0) return snapshot;
+    snapshot.row = row;
+    for (int column = 0; column < RemovalRow::kColumns; ++column) snapshot.texts[column] = ListCtrl().ItemText(row, column);
+    snapshot.itemValue = RowItemValue(row);
+    return snapshot;
+}
+
+int CkelvoDlg::RowItemValue(int row) const {
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    if (!SendMessageA(listWindow_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return 0;
+    return static_cast<int>(item.lParam);
+}
+
+void CkelvoDlg::RemoveSelected() {
+    auto start = std::make_unique<RemovalStart>(RemovalStart{weak_from_this().lock(), this, TakeRemovalSnapshot()});
+    ScopedHandle thread(CreateThread(nullptr, 0, &RemovalThreadProc, start.get(), 0, nullptr));
+    if (thread) start.release();  // the worker owns it now
+}
+
+void CkelvoDlg::DeleteRemovedRow(const RemovalRow& removed) {
+    // Only in the list the removal started in; a rescan or another removal may have moved
+    // the rows, so the row is found again by its texts and item value.
+    if (scanType != removed.category || ListCtrl().LastScanType() != removed.category) return;
+    const auto matches = [&](int row) {
+        for (int column = 0; column < RemovalRow::kColumns; ++column)
+            if (ListCtrl().ItemText(row, column) != removed.texts[column]) return false;
+        return RowItemValue(row) == removed.itemValue;
+    };
+    int found = -1;
+    const int count = ListCtrl().ItemCount();
+    if (removed.row < count && matches(removed.row)) found = removed.row;
+    for (int row = 0; found < 0 && row < count; ++row)
+        if (matches(row)) found = row;
+    if (found >= 0) SendMessageA(listWindow_, LVM_DELETEITEM, found, 0);
+}
+
+void CkelvoDlg::OpenRowFolder(int row) {
+    if (row < 0) return;
+    std::string path;
+    if (scanType == kScanBrowserAddons) return;  // add-ons have no folder of their own here
+    if (scanType == kScanStartup) {
+        path = ListCtrl().ItemText(row, 1);
+    } else {
+        const std::string key = ListCtrl().ItemText(row, 2);
+        if (!CRemovalEngine::IsUsableEntryName(key)) return;
+        path = CRemovalEngine::ReadUninstallCommand(key, RowPlace(ListCtrl().ItemText(row, 4)));
+    }
+    CRemovalEngine::OpenContainingFolder(path);
+}
+
+void CkelvoDlg::DeleteListEntryOnly(int row) {
+    if (row < 0 || !NamesUninstallEntry(scanType)) return;
+    const std::string key = ListCtrl().ItemText(row, 2);
+    if (!CRemovalEngine::IsUsableEntryName(key)) {
+        ui::AppMessageBox(messages::kBadEntryName);
+        return;
+    }
+    if (ui::AppMessageBox(FormatWide(messages::kDeleteListEntryFormat, key), MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        ui::AppMessageBox(messages::kCancelled);
+        return;
+    }
+    // Deleting one key asks nothing further: the engine's questions are never reached here.
+    class NoQuestions final : public IRemovalHost {
+    public:
+        bool AskYesNo(const std::wstring&) override { return false; }
+        void Tell(const std::wstring&) override {}
+        void DeleteRow(const RemovalRow&) override {}
+        void Rescan(int) override {}
+        void AddChangeWaitEvent(HANDLE) override {}
+        void RemoveChangeWaitEvent(HANDLE) override {}
+        bool IsShuttingDown() const override { return false; }
+    } quiet;
+    CRemovalEngine engine(quiet, installerProducts);
+    if (engine.DeleteUninstallEntry(key, RowPlace(ListCtrl().ItemText(row, 4))) == kDeleted) {
+        ui::AppMessageBox(messages::kDeleted);
+        RunScan();
+    } else {
+        ui::AppMessageBox(messages::kDeleteFailed);
+    }
+}
+
+void CkelvoDlg::EndRemovals() {
+    removalsShuttingDown_ = true;
+    changeWaitEvents.SignalAll();
+}
+
+void CkelvoDlg::DropPendingRemovalMessages() {
+    MSG pending;
+    while (PeekMessageW(&pending, Hwnd(), UM_REMOVAL_DELETEROW, UM_REMOVAL_DELETEROW, PM_REMOVE))
+        delete reinterpret_cast<RemovalRow*>(pending.lParam);
+}
+
+}  // namespace tarnock

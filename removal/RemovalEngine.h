@@ -1,0 +1,98 @@
+// The operations of the inventory engine that change the system: start a program's own
+// uninstaller, delete an uninstall entry whose program is already gone, delete registry
+// keys and values named by full path texts, wait until an uninstall entry is gone, and open
+// the folder of a command. Every registry key or value is backed up before it is deleted;
+// nothing is deleted when the backup cannot be written.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "base/RegistryBackup.h"
+#include "base/RegistryPlace.h"
+#include "removal/RemovalHost.h"
+#include "scan/KelvoEngine.h"
+
+namespace tarnock {
+
+enum class UninstallOutcome {
+    Refused,       // the key name is empty, blank or holds a backslash
+    EntryMissing,  // no such entry (any more)
+    Unreadable,    // "UninstallString" exists but cannot be read
+    Declined,      // no command; the user kept the entry
+    EntryDeleted,  // no command; the user had the entry deleted
+    DeleteFailed,  // no command; deleting the entry failed
+    Started,       // the uninstaller was started
+    NotFound,      // the uninstaller's program file does not exist
+    StartFailed,   // the uninstaller could not be started for another reason
+};
+
+struct UninstallResult {
+    UninstallOutcome outcome = UninstallOutcome::Refused;
+    std::string command;      // the command read (also when starting it failed)
+    RegistryPlace entryPlace;  // where the entry was found
+};
+
+// Results of the deletions.
+enum DeleteResult : int {
+    kDeleted = 1,           // something was deleted and is gone
+    kNothingToDelete = 0,   // the key or value did not exist
+    kDeleteRefused = -2,    // the path is malformed, too short, or names a shared key
+    kDeleteKeyNotOpened = -4,
+    kDeleteFailedCode = -6,  // the backup or the deletion failed, or the key is still there
+};
+
+class CRemovalEngine : public CKelvoEngine {
+public:
+    CRemovalEngine(IRemovalHost& host, const InstallerProductList& products) : CKelvoEngine(products), host_(host) {}
+
+    UninstallResult RunUninstaller(const std::string& key, const RegistryPlace& place);
+    // Waits until the uninstall entry `key` is gone from `place` (true), at most timeoutMs;
+    // changes that leave it in place (an uninstaller's own writes) re-arm the wait. False on
+    // the deadline and when the host shuts down. Its event is registered with the host.
+    bool WaitForKeyChange(const std::string& key, const RegistryPlace& place, DWORD timeoutMs = 30000);
+    // A full registry path: "HKEY_LOCAL_MACHINE\" or "HKEY_USERS\", a key path, "\" and a
+    // value name (empty: the key with all its subkeys). `view` applies to the key.
+    int DeleteRegistryPath(const std::string& path, REGSAM view = 0);
+    // "|"-separated paths, in order, empty pieces skipped.
+    void DeleteRegistryPaths(const std::string& list, REGSAM view = 0);
+    // The uninstall entry `key` where it exists: at `place`, else (for the default place)
+    // under HKEY_CURRENT_USER.
+    int DeleteUninstallEntry(const std::string& key, const RegistryPlace& place);
+    static bool OpenContainingFolder(const std::string& command);
+    // "UninstallString" of the entry where it exists (see EntryPlace); "" when it cannot be read.
+    static std::string ReadUninstallCommand(const std::string& key, const RegistryPlace& place);
+
+    // Where the uninstall entry `key` exists: `place`, or HKEY_CURRENT_USER when `place` is
+    // the default local machine and the entry is only there; `place` when it is nowhere.
+    static RegistryPlace EntryPlace(const std::string& key, const RegistryPlace& place);
+    static bool KeyExists(const RegistryPlace& place, const std::string& keyPath);
+    // Deletes a key tree or one value after backing it up (kDeleted only when it is gone).
+    int DeleteKeyAt(const RegistryPlace& place, const std::string& keyPath);
+    int DeleteValueAt(const RegistryPlace& place, const std::string& keyPath, const std::string& valueName);
+
+    // A key name that may be appended to "...\Uninstall\": not blank, no backslash.
+    static bool IsUsableEntryName(const std::string& key);
+    // True when deleting root\keyPath as a whole would hit what many programs share: fewer
+    // than two levels below HKEY_LOCAL_MACHINE (three below HKEY_USERS), or a known shared key.
+    static bool IsProtectedKey(HKEY root, const std::string& keyPath);
+    // The program an uninstall command starts, as an existing file: the quoted part, or for
+    // an unquoted command the longest part before a blank that names an existing file (a
+    // bare name is searched like the system does). "" when none exists; `arguments` gets the rest.
+    static std::string ResolveCommandProgram(const std::string& command, std::string* arguments = nullptr);
+    // The folder that OpenContainingFolder opens for a command.
+    static std::string ContainingFolder(const std::string& command);
+
+protected:
+    // The backup writers; tests replace them to see that a failed backup deletes nothing.
+    using KeyBackup = bool (*)(const RegistryPlace&, const std::string&);
+    using ValueBackup = bool (*)(const RegistryPlace&, const std::string&, const std::string&);
+    KeyBackup backupKey_ = &BackupRegistryKey;
+    ValueBackup backupValue_ = &BackupRegistryValue;
+
+private:
+    IRemovalHost& host_;
+};
+
+}  // namespace tarnock

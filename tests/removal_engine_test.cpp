@@ -1,0 +1,499 @@
+// The uninstaller start, the wait for the entry to go, the registry clean-up and the removal
+// command, on real uninstallers built by the tests and a fake window host.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "removal/RemovalCommand.h"
+#include "removal/RemovalEngine.h"
+#include "removal/RemovalMessages.h"
+#include "scan/KelvoEngine.h"
+#include "support/ScanFixture.h"
+#include "support/UiDriver.h"
+
+namespace tarnock {
+namespace {
+
+using testing::RegistryFixture;
+using testing::WaitUntil;
+using testing::WindowsPath;
+
+std::string Fixtures() { return WindowsPath(TARNOCK_REMOVAL_FIXTURES); }
+std::string Uninstaller() { return Fixtures() + "\\uninstaller.exe"; }
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+std::string TempFolder() {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    return temp;
+}
+std::string ReadAll(const std::string& path) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// Records what the removal asked and showed; answers from a script (No when it runs out).
+class FakeHost : public IRemovalHost {
+public:
+    bool AskYesNo(const std::wstring& text) override {
+        asked.push_back(text);
+        if (answers.empty()) return false;
+        const bool answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    }
+    void Tell(const std::wstring& text) override { told.push_back(text); }
+    void DeleteRow(const RemovalRow& row) override { deletedRows.push_back(row.row); }
+    void Rescan(int category) override { rescans.push_back(category); }
+    void AddChangeWaitEvent(HANDLE event) override {
+        events.push_back(event);
+        ++registered;
+    }
+    void RemoveChangeWaitEvent(HANDLE event) override { std::erase(events, event); }
+    bool IsShuttingDown() const override { return shuttingDown; }
+
+    std::vector<bool> answers;
+    std::vector<std::wstring> asked;
+    std::vector<std::wstring> told;
+    std::vector<int> deletedRows;
+    std::vector<int> rescans;
+    std::vector<HANDLE> events;
+    int registered = 0;
+    bool shuttingDown = false;
+};
+
+class TestEngine : public CRemovalEngine {
+public:
+    using CRemovalEngine::CRemovalEngine;
+    void FailBackups() {
+        backupKey_ = [](const RegistryPlace&, const std::string&) { return false; };
+        backupValue_ = [](const RegistryPlace&, const std::string&, const std::string&) { return false; };
+    }
+};
+
+const InstallerProductList kNoProducts;
+
+std::string EntryPath(const std::string& key) { return std::string(kUninstallRoot) + key; }
+bool Exists(HKEY root, const std::string& path) { return CRemovalEngine::KeyExists({root, 0}, path); }
+bool ValueExists(HKEY root, const std::string& path, const std::string& name) {
+    ScopedKey key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS) return false;
+    return RegQueryValueExA(key.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+class Removal : public ::testing::Test {
+protected:
+    // An uninstall entry whose command is the test uninstaller in `mode`.
+    void Entry(HKEY root, const std::string& key, const std::string& mode, int delayMs = 0,
+               const std::string& log = "") {
+        registry.CreateKey(root, EntryPath(key));
+        registry.SetText(root, EntryPath(key), "DisplayName", key);
+        registry.SetText(root, EntryPath(key), "UninstallString",
+                         Quoted(Uninstaller()) + " " + mode + " " + (root == HKEY_CURRENT_USER ? "HKCU" : "HKLM") +
+                             " " + key + " " + std::to_string(delayMs) + (log.empty() ? "" : " " + Quoted(log)));
+    }
+
+    FakeHost host;
+    RegistryFixture registry;
+};
+
+// ---------------------------------------------------------------------------------------
+// Key names and registry paths
+
+TEST_F(Removal, BlankOrSeparatedKeyNamesNeverReachTheUninstallRoot) {
+    Entry(HKEY_LOCAL_MACHINE, "TnkBystander", "cancel");
+    registry.SetText(HKEY_LOCAL_MACHINE, kUninstallRoot, "", "");  // the root itself has no command
+    TestEngine engine(host, kNoProducts);
+    for (const char* key : {"", " ", "\t ", "\\", "TnkBystander\\..", "..", "\\TnkBystander"}) {
+        EXPECT_FALSE(CRemovalEngine::IsUsableEntryName(key)) << key;
+        host.answers = {true, true};
+        EXPECT_EQ(engine.RunUninstaller(key, {}).outcome, UninstallOutcome::Refused) << key;
+        EXPECT_EQ(engine.DeleteUninstallEntry(key, {}), kDeleteRefused) << key;
+        EXPECT_FALSE(engine.WaitForKeyChange(key, {}, 100)) << key;
+    }
+    EXPECT_TRUE(host.asked.empty());
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, EntryPath("TnkBystander")));
+}
+
+struct PathCase {
+    const char* path;
+    int expected;
+};
+
+TEST_F(Removal, RegistryPathsCutOnlyRootAndLeafAndRefuseSharedKeys) {
+    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkLeaf\\Settings");
+    registry.SetText(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkLeaf\\Settings", "TnkLeaf", "x");
+    registry.SetText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Settings", "TnkLeaf", "decoy");
+    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkTree\\Sub\\Deeper");
+    registry.CreateKey(HKEY_USERS, ".DEFAULT\\Software\\TnkUserApp\\Sub");
+    TestEngine engine(host, kNoProducts);
+    const PathCase cases[] = {
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\", kDeleteRefused},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\", kDeleteRefused},
+        {"HKEY_LOCAL_MACHINE\\software\\microsoft\\windows\\currentversion\\run\\", kDeleteRefused},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\", kDeleteRefused},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\", kDeleteRefused},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\", kDeleteRefused},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\", kDeleteRefused},
+        {"HKEY_LOCAL_MACHINE\\\\", kDeleteRefused},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\\\TnkTree\\", kDeleteRefused},
+        {"HKEY_USERS\\.DEFAULT\\Software\\", kDeleteRefused},
+        {"HKEY_USERS\\.DEFAULT\\", kDeleteRefused},
+        {"HKEY_CURRENT_USER\\Software\\TnkTree\\", kDeleteRefused},
+        {"hkey_local_machine\\SOFTWARE\\TnkTree\\", kDeleteRefused},
+        {"HKEY_LOCAL_MACHINE", kDeleteRefused},
+        // The leaf's text also occurs in the key path: only the trailing leaf is cut.
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkLeaf\\Settings\\TnkLeaf", kDeleted},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkLeaf\\Settings\\TnkLeaf", kNothingToDelete},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkMissing\\Value", kDeleteKeyNotOpened},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkTree\\", kDeleted},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkTree\\", kNothingToDelete},
+        {"HKEY_USERS\\.DEFAULT\\Software\\TnkUserApp\\", kDeleted},
+    };
+    for (const PathCase& c : cases) EXPECT_EQ(engine.DeleteRegistryPath(c.path), c.expected) << c.path;
+    EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Settings", "TnkLeaf")) << "another key's value was hit";
+    EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkTree"));
+    EXPECT_FALSE(Exists(HKEY_USERS, ".DEFAULT\\Software\\TnkUserApp"));
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
+    RegistryFixture::DeleteTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Settings");
+}
+
+TEST_F(Removal, PathListsDeleteEachPieceOnceAndNothingWithoutABackup) {
+    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkListA");
+    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkListB");
+    registry.SetText(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkListB", "Value", "x");
+    TestEngine failing(host, kNoProducts);
+    failing.FailBackups();
+    const std::string list = "|HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkListA\\||HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkListB\\Value|";
+    failing.DeleteRegistryPaths(list);
+    EXPECT_EQ(failing.DeleteRegistryPath("HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkListA\\"), kDeleteFailedCode);
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkListA"));
+    EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkListB", "Value"));
+    TestEngine engine(host, kNoProducts);
+    engine.DeleteRegistryPaths(list);
+    EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkListA"));
+    EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkListB", "Value"));
+}
+
+// ---------------------------------------------------------------------------------------
+// Uninstallers
+
+struct UninstallCase {
+    friend void PrintTo(const UninstallCase& c, std::ostream* out) { *out << c.name; }
+    const char* name;
+    HKEY root;
+    const char* mode;
+    int delayMs;
+    DWORD waitLimitMs;
+    bool gone;
+};
+
+class Uninstallers : public Removal, public ::testing::WithParamInterface<UninstallCase> {};
+
+TEST_P(Uninstallers, TheWaitSucceedsOnlyWhenTheEntryIsGone) {
+    const UninstallCase& c = GetParam();
+    const std::string key = std::string("TnkUninstall") + c.name;
+    Entry(c.root, key, c.mode, c.delayMs);
+    TestEngine engine(host, kNoProducts);
+    const UninstallResult result = engine.RunUninstaller(key, {});  // the default place: HKCU is found too
+    ASSERT_EQ(result.outcome, UninstallOutcome::Started);
+    EXPECT_TRUE(result.entryPlace.root == c.root);
+    EXPECT_EQ(engine.WaitForKeyChange(key, result.entryPlace, c.waitLimitMs), c.gone);
+    EXPECT_EQ(host.registered, 1);
+    EXPECT_TRUE(host.events.empty()) << "the wait's event stays registered";
+    EXPECT_TRUE(host.asked.empty());
+    EXPECT_EQ(Exists(c.root, EntryPath(key)), !c.gone);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, Uninstallers,
+    ::testing::Values(UninstallCase{"AtOnce", HKEY_LOCAL_MACHINE, "now", 0, 10000, true},
+                      UninstallCase{"Later", HKEY_LOCAL_MACHINE, "later", 2500, 10000, true},
+                      UninstallCase{"User", HKEY_CURRENT_USER, "later", 1500, 10000, true},
+                      // Its own writes to the entry must not end the wait.
+                      UninstallCase{"Writes", HKEY_LOCAL_MACHINE, "touch", 3000, 2000, false},
+                      UninstallCase{"WritesThenGoes", HKEY_LOCAL_MACHINE, "touch", 1500, 10000, true},
+                      UninstallCase{"Cancelled", HKEY_LOCAL_MACHINE, "cancel", 0, 1500, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Removal, TheWaitEndsAtShutdownWithoutSuccess) {
+    Entry(HKEY_LOCAL_MACHINE, "TnkShutdown", "cancel");
+    TestEngine engine(host, kNoProducts);
+    host.shuttingDown = true;
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_FALSE(engine.WaitForKeyChange("TnkShutdown", {}, 20000));
+    EXPECT_LT(GetTickCount64() - start, 2000u);
+}
+
+TEST_F(Removal, AnEntryWithoutCommandIsOfferedForDeletionOnlyWhenTheCommandIsAbsentOrEmpty) {
+    registry.CreateKey(HKEY_LOCAL_MACHINE, EntryPath("TnkNoCommand"));
+    registry.CreateKey(HKEY_LOCAL_MACHINE, EntryPath("TnkEmptyCommand"));
+    registry.SetText(HKEY_LOCAL_MACHINE, EntryPath("TnkEmptyCommand"), "UninstallString", "");
+    registry.CreateKey(HKEY_CURRENT_USER, EntryPath("TnkUserNoCommand"));
+    registry.CreateKey(HKEY_LOCAL_MACHINE, EntryPath("TnkOddCommand"));
+    registry.SetDword(HKEY_LOCAL_MACHINE, EntryPath("TnkOddCommand"), "UninstallString", 5);
+    TestEngine engine(host, kNoProducts);
+
+    host.answers = {false};
+    EXPECT_EQ(engine.RunUninstaller("TnkNoCommand", {}).outcome, UninstallOutcome::Declined);
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, EntryPath("TnkNoCommand")));
+    EXPECT_TRUE(host.told.empty());
+
+    host.answers = {true, true};
+    EXPECT_EQ(engine.RunUninstaller("TnkNoCommand", {}).outcome, UninstallOutcome::EntryDeleted);
+    EXPECT_EQ(engine.RunUninstaller("TnkEmptyCommand", {}).outcome, UninstallOutcome::EntryDeleted);
+    EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, EntryPath("TnkNoCommand")));
+    EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, EntryPath("TnkEmptyCommand")));
+    // Where the entry is: only under the current user here.
+    host.answers = {true};
+    EXPECT_EQ(engine.RunUninstaller("TnkUserNoCommand", {}).outcome, UninstallOutcome::EntryDeleted);
+    EXPECT_FALSE(Exists(HKEY_CURRENT_USER, EntryPath("TnkUserNoCommand")));
+    EXPECT_EQ(host.told, std::vector<std::wstring>(3, messages::kDeleted));
+
+    // A command that exists but cannot be read is no sign of an uninstalled program.
+    host.asked.clear();
+    host.told.clear();
+    EXPECT_EQ(engine.RunUninstaller("TnkOddCommand", {}).outcome, UninstallOutcome::Unreadable);
+    EXPECT_TRUE(host.asked.empty());
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, EntryPath("TnkOddCommand")));
+    // Nothing to delete: no "deletion complete".
+    host.told.clear();
+    host.answers = {true};
+    TestEngine failing(host, kNoProducts);
+    failing.FailBackups();
+    registry.CreateKey(HKEY_LOCAL_MACHINE, EntryPath("TnkNoBackup"));
+    EXPECT_EQ(failing.RunUninstaller("TnkNoBackup", {}).outcome, UninstallOutcome::DeleteFailed);
+    EXPECT_EQ(host.told, std::vector<std::wstring>{messages::kDeleteFailed});
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, EntryPath("TnkNoBackup")));
+}
+
+TEST_F(Removal, AnUnquotedCommandWithBlanksStartsItsOwnProgramNeverAShorterOne) {
+    const std::string base = TempFolder() + "TnkSpace";
+    const std::string folder = base + " Folder";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string real = folder + "\\unins.exe";
+    const std::string planted = base + ".exe";  // what "C:\...\TnkSpace" plus ".exe" would run
+    ASSERT_TRUE(CopyFileA(Uninstaller().c_str(), real.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(Uninstaller().c_str(), planted.c_str(), FALSE));
+    const std::string log = TempFolder() + "TnkSpace.log";
+    DeleteFileA(log.c_str());
+
+    std::string arguments;
+    EXPECT_EQ(CRemovalEngine::ResolveCommandProgram(real + " now HKLM X", &arguments), real);
+    EXPECT_EQ(arguments, " now HKLM X");
+    EXPECT_EQ(CRemovalEngine::ResolveCommandProgram(Quoted(real) + " /S"), real);
+    EXPECT_EQ(CRemovalEngine::ResolveCommandProgram(folder + "\\missing.exe now"), "");
+    EXPECT_EQ(CRemovalEngine::ContainingFolder(Quoted(real) + " /S"), folder + "\\");
+
+    registry.CreateKey(HKEY_LOCAL_MACHINE, EntryPath("TnkSpaced"));
+    registry.SetText(HKEY_LOCAL_MACHINE, EntryPath("TnkSpaced"), "UninstallString",
+                     real + " now HKLM TnkSpaced 0 " + Quoted(log));
+    TestEngine engine(host, kNoProducts);
+    EXPECT_EQ(engine.RunUninstaller("TnkSpaced", {}).outcome, UninstallOutcome::Started);
+    EXPECT_TRUE(engine.WaitForKeyChange("TnkSpaced", {}, 5000));
+
+    // The program itself is missing: the question is asked, the planted program never runs.
+    registry.SetText(HKEY_LOCAL_MACHINE, EntryPath("TnkSpacedGone"), "UninstallString",
+                     folder + "\\missing.exe now HKLM TnkSpacedGone 0 " + Quoted(log));
+    host.answers = {false};
+    EXPECT_EQ(engine.RunUninstaller("TnkSpacedGone", {}).outcome, UninstallOutcome::NotFound);
+    EXPECT_EQ(host.asked, std::vector<std::wstring>{messages::kFileNotFound});
+    Sleep(300);
+    EXPECT_EQ(ReadAll(log), "uninstall TnkSpaced\n");
+
+    // A file that exists but is no program: it fails to start, silently.
+    const std::string broken = folder + "\\broken.exe";
+    std::ofstream(broken) << "not a program";
+    registry.SetText(HKEY_LOCAL_MACHINE, EntryPath("TnkBroken"), "UninstallString", Quoted(broken));
+    host.asked.clear();
+    EXPECT_EQ(engine.RunUninstaller("TnkBroken", {}).outcome, UninstallOutcome::StartFailed);
+    EXPECT_TRUE(host.asked.empty());
+
+    for (const std::string& file : {real, planted, log, broken}) DeleteFileA(file.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+// ---------------------------------------------------------------------------------------
+// The removal command
+
+class FakeRecords : public IProductRecords {
+public:
+    void LoadCategory(int type) override { loaded.push_back(type); }
+    std::string GetProcessNames(int) const override { return processes; }
+    std::string GetRegistryKeys(int) const override { return registryKeys; }
+    std::vector<int> loaded;
+    std::string processes;
+    std::string registryKeys;
+};
+
+struct ReportCall {
+    int category;
+    std::string name, icon, publisher, key;
+};
+std::vector<ReportCall> g_reports;
+int __stdcall RecordReport(int category, const char* name, const char* icon, const char* publisher, const char* key) {
+    g_reports.push_back({category, name, icon, publisher, key});
+    return 1;
+}
+
+RemovalRow Row(int category, const std::string& name, const std::string& key, const std::string& info = "",
+               const std::string& icon = "C:\\icon file.ico") {
+    RemovalRow row;
+    row.row = 3;
+    row.category = category;
+    row.texts[0] = name;
+    row.texts[1] = info;
+    row.texts[2] = key;
+    row.texts[3] = icon;
+    return row;
+}
+
+class Command : public Removal {
+protected:
+    void SetUp() override { g_reports.clear(); }
+    RemovalOutcome Run(const RemovalRow& row) {
+        CRemovalCommand command(host, kNoProducts, records, &RecordReport);
+        command.SetGracePeriod(1000);
+        command.SetWaitLimit(5000);
+        return command.Run(row);
+    }
+    FakeRecords records;
+};
+
+TEST_F(Command, NoSelectionOnlyTellsTheUser) {
+    RemovalRow none;
+    none.category = 1;
+    EXPECT_EQ(Run(none), RemovalOutcome::NoSelection);
+    EXPECT_EQ(host.told, std::vector<std::wstring>{messages::kSelectRow});
+    EXPECT_TRUE(records.loaded.empty());
+}
+
+TEST_F(Command, DatabasePathsGoOnlyAfterTheUninstallerRemovedTheEntry) {
+    const std::string paths =
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkLeftover\\|HKEY_LOCAL_MACHINE\\SOFTWARE\\|"
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+    records.registryKeys = paths;
+    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkLeftover");
+
+    Entry(HKEY_LOCAL_MACHINE, "TnkCancelled", "cancel");
+    host.answers = {};
+    EXPECT_EQ(Run(Row(2, "Cancelled toolbar", "TnkCancelled")), RemovalOutcome::RowKept);
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkLeftover")) << "deleted while the program stays installed";
+    EXPECT_TRUE(host.deletedRows.empty());
+
+    Entry(HKEY_LOCAL_MACHINE, "TnkToolbar", "later", 500);
+    Entry(HKEY_LOCAL_MACHINE, "TnkOther", "cancel");
+    RemovalRow row = Row(2, "Toolbar", "TnkToolbar");
+    row.rankConsent = 1;
+    EXPECT_EQ(Run(row), RemovalOutcome::RowRemoved);
+    EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkLeftover"));
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, EntryPath("TnkOther"))) << "hostile database paths were followed";
+    EXPECT_EQ(host.deletedRows, std::vector<int>{3});
+    EXPECT_EQ(records.loaded, (std::vector<int>{2, 2}));
+    ASSERT_EQ(g_reports.size(), 1u);
+    EXPECT_EQ(g_reports[0].category, 2);
+    EXPECT_EQ(g_reports[0].name, "Toolbar");
+    EXPECT_EQ(g_reports[0].icon, "C:\\icon file.ico");
+    EXPECT_EQ(g_reports[0].key, "TnkToolbar");
+}
+
+TEST_F(Command, ProcessesAreStoppedInOrderBeforeTheUninstallerStarts) {
+    const std::string log = TempFolder() + "TnkOrder.log";
+    DeleteFileA(log.c_str());
+    const std::string process = Fixtures() + "\\process.exe";
+    std::vector<std::string> copies;
+    std::vector<std::unique_ptr<testing::ProgramProcess>> running;
+    for (const char* name : {"TnkFirst.exe", "TnkSecond.exe"}) {
+        copies.push_back(TempFolder() + name);
+        CopyFileA(process.c_str(), copies.back().c_str(), FALSE);
+        running.push_back(std::make_unique<testing::ProgramProcess>());
+        ASSERT_TRUE(running.back()->Start(copies.back(), Quoted(copies.back()) + " close " + Quoted(log)));
+        WaitUntil([&] { return !testing::TopLevelWindows(running.back()->Id()).empty(); }, 5000);
+    }
+    records.processes = "tnkfirst.exe||TnkSecond.exe|";
+    Entry(HKEY_LOCAL_MACHINE, "TnkMessenger", "now", 0, log);
+    EXPECT_EQ(Run(Row(3, "Messenger", "TnkMessenger")), RemovalOutcome::RowRemoved);
+    EXPECT_EQ(ReadAll(log), "closed TnkFirst.exe\nclosed TnkSecond.exe\nuninstall TnkMessenger\n");
+    EXPECT_TRUE(g_reports.empty()) << "reported without consent";
+    for (auto& p : running) p->WaitForExit(2000);
+    for (const std::string& copy : copies) DeleteFileA(copy.c_str());
+    DeleteFileA(log.c_str());
+}
+
+TEST_F(Command, AProgramThatKeepsItsWindowCancelsTheRemovalWhenTheUserSaysSo) {
+    const std::string copy = TempFolder() + "TnkUnsaved.exe";
+    CopyFileA((Fixtures() + "\\process.exe").c_str(), copy.c_str(), FALSE);
+    testing::ProgramProcess editor;
+    ASSERT_TRUE(editor.Start(copy, Quoted(copy) + " unsaved"));
+    WaitUntil([&] { return !testing::TopLevelWindows(editor.Id()).empty(); }, 5000);
+    records.processes = "TnkUnsaved.exe";
+    Entry(HKEY_LOCAL_MACHINE, "TnkEditor", "now");
+    host.answers = {false};
+    EXPECT_EQ(Run(Row(1, "Editor", "TnkEditor")), RemovalOutcome::Cancelled);
+    ASSERT_EQ(host.asked.size(), 1u);
+    EXPECT_THAT(host.asked[0], ::testing::HasSubstr(L"TnkUnsaved.exe"));
+    EXPECT_TRUE(editor.IsRunning());
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, EntryPath("TnkEditor")));
+    editor.Kill();
+    editor.WaitForExit(2000);
+    DeleteFileA(copy.c_str());
+}
+
+TEST_F(Command, TheBrowserQuestionAnsweredNoRemovesNothing) {
+    const std::string copy = TempFolder() + "iexplore.exe";
+    CopyFileA((Fixtures() + "\\process.exe").c_str(), copy.c_str(), FALSE);
+    testing::ProgramProcess browser;
+    ASSERT_TRUE(browser.Start(copy, Quoted(copy) + " close"));
+    WaitUntil([&] { return !testing::TopLevelWindows(browser.Id()).empty(); }, 5000);
+    Entry(HKEY_LOCAL_MACHINE, "TnkBrowserBar", "now");
+    host.answers = {false};
+    EXPECT_EQ(Run(Row(2, "Bar", "TnkBrowserBar")), RemovalOutcome::Cancelled);
+    EXPECT_EQ(host.asked, std::vector<std::wstring>{messages::kCloseBrowsers});
+    EXPECT_TRUE(browser.IsRunning());
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, EntryPath("TnkBrowserBar")));
+    host.answers = {true};
+    EXPECT_EQ(Run(Row(2, "Bar", "TnkBrowserBar")), RemovalOutcome::RowRemoved);
+    EXPECT_TRUE(browser.WaitForExit(2000));
+    DeleteFileA(copy.c_str());
+}
+
+TEST_F(Command, AnActiveXRowLeavesOnlyWhenTheControlsRegistrationIsGone) {
+    const std::string classId = "{7E57AC70-0000-4000-8000-00000000AC01}";
+    registry.CreateKey(HKEY_CLASSES_ROOT, "CLSID\\" + classId);
+    registry.CreateKey(HKEY_LOCAL_MACHINE, kDistributionUnitsKey + classId);
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    const std::string cache = std::string(system) + "\\OCCACHE.DLL";
+    DeleteFileA(cache.c_str());
+    const RemovalRow row = Row(8, "Control", "C:\\control.ocx", classId);
+
+    // A library of that name beside the program or on the path must not be used.
+    EXPECT_EQ(Run(row), RemovalOutcome::RowKept);
+    EXPECT_EQ(host.told, std::vector<std::wstring>{messages::kNoControlCache});
+    EXPECT_TRUE(host.deletedRows.empty());
+
+    ASSERT_TRUE(CopyFileA((Fixtures() + "\\OCCACHE.DLL").c_str(), cache.c_str(), FALSE));
+    EXPECT_EQ(Run(row), RemovalOutcome::RowRemoved);
+    EXPECT_FALSE(Exists(HKEY_CLASSES_ROOT, "CLSID\\" + classId));
+    EXPECT_EQ(host.deletedRows, std::vector<int>{3});
+    host.told.clear();
+    EXPECT_EQ(Run(Row(8, "Control", "x", "..\\..")), RemovalOutcome::Cancelled);
+    EXPECT_EQ(host.told, std::vector<std::wstring>{messages::kBadEntryName});
+    DeleteFileA(cache.c_str());
+}
+
+TEST_F(Command, StartUpValuesAreDeletedAndTheirRowLeaves) {
+    registry.SetText(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "TnkStarter", "C:\\x.exe");
+    EXPECT_EQ(Run(Row(7, "TnkStarter", "TnkStarter")), RemovalOutcome::RowRemoved);
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "TnkStarter"));
+    EXPECT_EQ(host.deletedRows, std::vector<int>{3});
+    EXPECT_TRUE(records.loaded.empty());
+}
+
+}  // namespace
+}  // namespace tarnock
