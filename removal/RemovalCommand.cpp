@@ -142,29 +142,10 @@ RemovalOutcome CRemovalCommand::RemoveAddon(const RemovalRow& row) {
         host_.Tell(messages::kBadEntryName);
         return RemovalOutcome::Cancelled;
     }
-    {
-        CBho addons;
-        for (int i = 0; i < addons.GetCount(); ++i) {
-            const AddonEntry* entry = addons.GetEntry(i);
-            if (key != entry->registryName) continue;
-            bool saved = true;
-            switch (entry->kind) {
-                case kAddonHelperObject:
-                    saved = BackupRegistryKey({HKEY_LOCAL_MACHINE, 0}, std::string(kHelperObjectsKey) + "\\" + key);
-                    break;
-                case kAddonToolbar: saved = BackupRegistryValue({HKEY_LOCAL_MACHINE, 0}, kToolbarKey, key); break;
-                case kAddonExtensionButton:
-                    saved = BackupRegistryKey({HKEY_LOCAL_MACHINE, 0}, kExtensionsKey + key);
-                    break;
-                case kAddonMenuExtension: saved = BackupRegistryKey({HKEY_CURRENT_USER, 0}, kMenuExtKey + key); break;
-                default: break;
-            }
-            if (!saved) {
-                host_.Tell(messages::kBackupFailed);
-                return RemovalOutcome::Cancelled;
-            }
-        }
-        addons.Remove(key);
+    // The scanner backs each registration up itself and keeps it when that fails.
+    if (CBho().RemoveRow(key, row.PlaceText()) != 1) {
+        host_.Tell(messages::kBackupFailed);
+        return RemovalOutcome::Cancelled;
     }
     Report(row, key, {});
     host_.Rescan(kScanBrowserAddons);
@@ -174,22 +155,17 @@ RemovalOutcome CRemovalCommand::RemoveAddon(const RemovalRow& row) {
 RemovalOutcome CRemovalCommand::RemoveStartupEntry(const RemovalRow& row) {
     const std::string& key = row.Key();
     if (key.empty()) return RemovalOutcome::Cancelled;
-    {
-        CStartUp startup;
-        for (int i = 0; i < startup.GetCount(); ++i) {
-            const StartupEntry* entry = startup.GetEntry(i);
-            if (key != entry->entryName || entry->kind != kStartupRunValue) continue;
-            if (!BackupRegistryValue({entry->root, 0}, kRunKey, entry->valueName)) {
-                host_.Tell(messages::kBackupFailed);
-                return RemovalOutcome::Cancelled;
-            }
-        }
-        startup.Remove(key);
+    if (CStartUp().RemoveRow(key, row.PlaceText()) != 1) {
+        host_.Tell(messages::kBackupFailed);
+        return RemovalOutcome::Cancelled;
     }
     Report(row, key, {});
     const CStartUp after;
-    for (int i = 0; i < after.GetCount(); ++i)
-        if (key == after.GetEntry(i)->entryName) return RemovalOutcome::RowKept;
+    for (int i = 0; i < after.GetCount(); ++i) {
+        const StartupEntry* entry = after.GetEntry(i);
+        const std::string place = entry->kind == kStartupRunValue ? PlaceText(entry->place) : std::string();
+        if (key == entry->entryName && place == row.PlaceText()) return RemovalOutcome::RowKept;
+    }
     host_.DeleteRow(row);
     return RemovalOutcome::RowRemoved;
 }
