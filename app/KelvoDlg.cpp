@@ -134,17 +134,86 @@ std::string ResolveShortcutTarget(const std::string& file) {
     return target;
 }
 
-// What a worker thread gets: the dialog, kept alive for as long as the worker runs.
+// What a removal worker gets: the dialog, kept alive for as long as the worker runs.
 struct WorkerStart {
     std::shared_ptr<CkelvoDlg> keepAlive;
     CkelvoDlg* dialog;
-    int scanType;  // the category the click asked for, even if another click changed it since
+};
+
+// Rows of a threaded scan travel to the dialog in batches of this many, each posted with
+// UM_SCANROWS; the dialog owns a batch once the post succeeded.
+constexpr std::size_t kScanBatchRows = 256;
+constexpr UINT UM_SCANROWS = WM_APP + 0x100;
+
+struct ScanRow {
+    std::string name, info, key, iconFile;
+    int itemValue;
+};
+
+struct ScanRowBatch {
+    int generation = 0;
+    int scanType = 0;
+    bool last = false;
+    std::vector<ScanRow> rows;
+};
+
+// Everything a scan worker reads, copied on the user-interface thread when it starts.
+struct ScanSnapshot {
+    HWND dialog = nullptr;
+    int scanType = 0;
+    int generation = 0;
+    std::shared_ptr<const std::atomic<int>> currentGeneration;
+    std::vector<std::string> commandFolders;
+    InstallerProductList installerProducts;
+};
+
+// The scan's view on a worker: collects rows and posts them; touches no window.
+class PostedRows final : public IScanView {
+public:
+    explicit PostedRows(const ScanSnapshot& snapshot) : snapshot_(snapshot) { NewBatch(); }
+    PostedRows(const PostedRows&) = delete;
+    PostedRows& operator=(const PostedRows&) = delete;
+
+    void AddListRow(const std::string& name, const std::string& info, const std::string& key,
+                    const std::string& iconFile, int itemValue) override {
+        if (StopRequested()) return;
+        batch_->rows.push_back({name, info, key, iconFile, itemValue});
+        if (batch_->rows.size() >= kScanBatchRows) Post(false);
+    }
+    bool StopRequested() const override { return snapshot_.currentGeneration->load() != snapshot_.generation; }
+    void BeginScan() override {}  // the dialog began it before the worker started
+    void EndScan(int) override { Post(true); }
+
+private:
+    void NewBatch() {
+        batch_ = std::make_unique<ScanRowBatch>();
+        batch_->generation = snapshot_.generation;
+        batch_->scanType = snapshot_.scanType;
+        batch_->rows.reserve(kScanBatchRows);
+    }
+    void Post(bool last) {
+        // A superseded scan's rows would be dropped anyway: the scan that replaced it ends
+        // the list's scan state itself.
+        if (StopRequested()) {
+            batch_->rows.clear();
+            return;
+        }
+        batch_->last = last;
+        // Once posted, the dialog owns the batch; a failed post (the window is gone) frees it here.
+        if (PostMessageW(snapshot_.dialog, UM_SCANROWS, 0, reinterpret_cast<LPARAM>(batch_.get()))) batch_.release();
+        NewBatch();
+    }
+
+    const ScanSnapshot& snapshot_;
+    std::unique_ptr<ScanRowBatch> batch_;
 };
 
 DWORD WINAPI ScanThreadProc(void* parameter) {
     if (parameter == nullptr) return 1;
-    std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(parameter));
-    start->dialog->RunScan(start->scanType);
+    const std::unique_ptr<ScanSnapshot> snapshot(static_cast<ScanSnapshot*>(parameter));
+    PostedRows rows(*snapshot);
+    CDbCtrl database;
+    RunCategoryScan(snapshot->scanType, snapshot->commandFolders, snapshot->installerProducts, database, rows);
     return 0;
 }
 
@@ -199,8 +268,8 @@ CkelvoDlg::CkelvoDlg() : CDialog(IDD_TARNOCK_DIALOG), controls_(std::make_unique
             RunScan();
         });
     }
-    OnCommand(IDC_ALLPROGRAMS, [this] { StartThreadedScan(5); });
-    OnCommand(IDC_ACTIVEX, [this] { StartThreadedScan(8); });
+    OnCommand(IDC_ALLPROGRAMS, [this] { RunScan(5); });
+    OnCommand(IDC_ACTIVEX, [this] { RunScan(8); });
     // The remove button has the OK identifier, so Enter starts a removal like a click.
     OnCommand(IDC_REMOVE, [this] { StartRemovalWorker(); });
     OnCommand(IDC_EXIT, [this] { EndDialog(IDCANCEL); });
@@ -272,6 +341,7 @@ CkelvoDlg::CkelvoDlg() : CDialog(IDD_TARNOCK_DIALOG), controls_(std::make_unique
     OnMessage(UM_LISTSELECTION, [this](WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
         return OnListSelection(static_cast<int>(wParam), static_cast<int>(lParam));
     });
+    OnMessage(UM_SCANROWS, [this](WPARAM, LPARAM lParam) -> std::optional<LRESULT> { return OnScanRows(lParam); });
     OnMessage(WM_DESTROY, [this](WPARAM, LPARAM) -> std::optional<LRESULT> {
         OnDestroy();
         return std::nullopt;
@@ -348,14 +418,18 @@ void CkelvoDlg::EndScan(int type) {
     SendMessageA(listWindow_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(listWindow_, nullptr, TRUE);
     controls_->list.SetLastScanType(type);
-    std::lock_guard lock(loadingLock_);
-    // Asynchronous: the scan may run on a worker while the interface thread waits for it.
-    if (loadingWindow && loadingWindow->Hwnd()) ShowWindowAsync(loadingWindow->Hwnd(), SW_HIDE);
+    HideLoadingWindow();
 }
 
 int CkelvoDlg::RunScan() { return RunScan(scanType); }
 
 int CkelvoDlg::RunScan(int type) {
+    scanType = type;
+    if (type == 5 || type == 8) {
+        StartThreadedScan(type);
+        return 0;
+    }
+    scanGeneration_->fetch_add(1);  // a threaded scan still running is superseded
     // Every scan has its own database object; the product cache is only read after start-up.
     CDbCtrl database;
     return RunCategoryScan(type, CommandFolders(), installerProducts, database, *this);
@@ -408,7 +482,7 @@ int CkelvoDlg::LoadInstallerProducts(HKEY root, const char* path) {
 // Workers
 
 bool CkelvoDlg::StartWorker(LPTHREAD_START_ROUTINE procedure) {
-    auto start = std::make_unique<WorkerStart>(WorkerStart{weak_from_this().lock(), this, scanType});
+    auto start = std::make_unique<WorkerStart>(WorkerStart{weak_from_this().lock(), this});
     ScopedHandle thread(CreateThread(nullptr, 0, procedure, start.get(), 0, nullptr));
     if (!thread) return false;
     start.release();  // the thread owns it now
@@ -417,32 +491,93 @@ bool CkelvoDlg::StartWorker(LPTHREAD_START_ROUTINE procedure) {
 
 void CkelvoDlg::StartThreadedScan(int type) {
     scanType = type;
-    {
-        std::lock_guard lock(loadingLock_);
-        loadingWindow.reset();
-        auto window = std::make_unique<ui::CLoading>(Hwnd());
-        if (window->Create(Hwnd())) {
-            ShowWindow(window->Hwnd(), SW_SHOWNORMAL);
-            RECT list{};
-            GetWindowRect(listWindow_, &list);
-            const int x = list.left + (list.right - list.left) / 2 - 111;
-            const int y = list.top + (list.bottom - list.top) / 2 - 40;
-            MoveWindow(window->Hwnd(), x, y, 223, 81, TRUE);
-            loadingWindow = std::move(window);
-        }
+    auto snapshot = std::make_unique<ScanSnapshot>();
+    snapshot->dialog = Hwnd();
+    snapshot->scanType = type;
+    snapshot->generation = scanGeneration_->fetch_add(1) + 1;
+    snapshot->currentGeneration = scanGeneration_;
+    snapshot->commandFolders = CommandFolders();
+    snapshot->installerProducts = installerProducts;
+
+    ShowLoadingWindow();
+    BeginScan();
+    ScopedHandle thread(CreateThread(nullptr, 0, &ScanThreadProc, snapshot.get(), 0, nullptr));
+    if (!thread) {
+        EndScan(type);
+        return;
     }
-    StartWorker(&ScanThreadProc);
+    snapshot.release();  // the worker owns it now
+}
+
+std::optional<LRESULT> CkelvoDlg::OnScanRows(LPARAM parameter) {
+    const std::unique_ptr<ScanRowBatch> batch(reinterpret_cast<ScanRowBatch*>(parameter));
+    if (batch == nullptr || destroying_ || batch->generation != scanGeneration_->load()) return 0;
+    for (const ScanRow& row : batch->rows) AddListRow(row.name, row.info, row.key, row.iconFile, row.itemValue);
+    if (batch->last) EndScan(batch->scanType);
+    return 0;
+}
+
+void CkelvoDlg::ShowLoadingWindow() {
+    loadingWindow.reset();
+    auto window = std::make_unique<ui::CLoading>(Hwnd());
+    if (!window->Create(Hwnd())) return;
+    ShowWindow(window->Hwnd(), SW_SHOWNORMAL);
+    RECT list{};
+    GetWindowRect(listWindow_, &list);
+    const int x = list.left + (list.right - list.left) / 2 - 111;
+    const int y = list.top + (list.bottom - list.top) / 2 - 40;
+    MoveWindow(window->Hwnd(), x, y, 223, 81, TRUE);
+    loadingWindow = std::move(window);
+}
+
+void CkelvoDlg::HideLoadingWindow() {
+    if (loadingWindow && loadingWindow->Hwnd()) ShowWindow(loadingWindow->Hwnd(), SW_HIDE);
 }
 
 void CkelvoDlg::StartRemovalWorker() { StartWorker(&RemovalThreadProc); }
 
-void CkelvoDlg::OnDestroy() {
-    changeWaitEvents.SignalAll();
-    for (const ScopedHandle& event : removalThreadEvents.DuplicateAll()) WaitForSingleObject(event.Get(), 2000);
-    {
-        std::lock_guard lock(loadingLock_);
-        loadingWindow.reset();
+void CkelvoDlg::WaitPumpingMessages(std::vector<ScopedHandle> handles, DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    bool quit = false;
+    int quitCode = 0;
+    while (!handles.empty()) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline) break;
+        std::vector<HANDLE> raw;
+        for (const ScopedHandle& handle : handles) raw.push_back(handle.Get());
+        const DWORD count = static_cast<DWORD>(raw.size());
+        const DWORD result =
+            MsgWaitForMultipleObjects(count, raw.data(), FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
+        if (result < WAIT_OBJECT_0 + count) {
+            handles.erase(handles.begin() + (result - WAIT_OBJECT_0));
+        } else if (result == WAIT_OBJECT_0 + count) {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                if (message.message == WM_QUIT) {
+                    quit = true;
+                    quitCode = static_cast<int>(message.wParam);
+                    continue;
+                }
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+        } else {
+            break;  // time-out or a failed wait
+        }
     }
+    if (quit) PostQuitMessage(quitCode);  // it belongs to the loop that runs after us
+}
+
+void CkelvoDlg::OnDestroy() {
+    destroying_ = true;
+    scanGeneration_->fetch_add(1);  // running scans stop listing and their rows are dropped
+    changeWaitEvents.SignalAll();
+    WaitPumpingMessages(removalThreadEvents.DuplicateAll(), 2000);
+    // Batches posted before the scans saw the new generation are freed, not left behind.
+    MSG pending;
+    while (PeekMessageW(&pending, Hwnd(), UM_SCANROWS, UM_SCANROWS, PM_REMOVE))
+        delete reinterpret_cast<ScanRowBatch*>(pending.lParam);
+    loadingWindow.reset();
     if (auto* app = ui::CApplication::Current()) app->SetMainWindow(nullptr);
 }
 

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,15 +43,16 @@ public:
     CkelvoDlg();
     ~CkelvoDlg() override;
 
-    // Rows of the result list; safe from a scan's worker thread.
+    // Rows of the result list; user-interface thread only (workers post batches of rows).
     void AddListRow(const std::string& name, const std::string& info, const std::string& key,
                     const std::string& iconFile, int itemValue) override;
     void BeginScan() override;
     void EndScan(int scanType) override;
 
-    // Fills the result list for the current scanType; returns 0.
+    // Fills the result list for the current scanType; returns 0. Any scan started before
+    // is superseded: its rows never reach the list.
     int RunScan();
-    int RunScan(int type);  // a given category; the threaded scans pass the one they were started for
+    int RunScan(int type);
     // Rebuilds the folder list from a command line; 1 when it named arguments after the first token.
     int ParseCommandLine(const std::string& text);
     // Reads the Windows Installer product cache; -1 when the key cannot be opened, else the
@@ -61,6 +63,7 @@ public:
     void RemoveSelected();
 
     // Worker threads: the threaded scan (types 5 and 8) behind the loading window, and a removal.
+    // The scan worker gets a snapshot of what it reads and hands its rows back in batches.
     void StartThreadedScan(int type);
     void StartRemovalWorker();
 
@@ -77,6 +80,7 @@ public:
     // Filled once at initialisation, before any worker starts; read-only afterwards.
     InstallerProductList installerProducts;
     std::atomic<int> rankConsent{0};
+    // Written by the user-interface thread only; removal workers read it.
     std::atomic<int> scanType{1};
 
 protected:
@@ -97,11 +101,20 @@ private:
     std::optional<LRESULT> OnCopyData(const COPYDATASTRUCT* data);
     void OnDestroy();
     bool StartWorker(LPTHREAD_START_ROUTINE procedure);
+    // Waits for the handles until all are signalled or the time is up, dispatching this
+    // thread's messages meanwhile so that a worker waiting for the window is served.
+    static void WaitPumpingMessages(std::vector<ScopedHandle> handles, DWORD timeoutMs);
+    std::optional<LRESULT> OnScanRows(LPARAM batch);
+    void ShowLoadingWindow();
+    void HideLoadingWindow();
 
     std::unique_ptr<Controls> controls_;
-    // Shown during the threaded scans; the scan that ends hides whichever one is current.
-    std::mutex loadingLock_;
+    // Shown during the threaded scans; user-interface thread only.
     std::unique_ptr<ui::CLoading> loadingWindow;
+    // The generation of the newest scan; a worker's rows of an older one are dropped, and
+    // the worker reads it to stop early. Shared with the workers, hence its own lifetime.
+    std::shared_ptr<std::atomic<int>> scanGeneration_ = std::make_shared<std::atomic<int>>(0);
+    bool destroying_ = false;
     mutable std::mutex foldersLock_;
     std::vector<std::string> commandFolders;
     ScopedIcon windowIcon_;   // icon 130, the window's big and small icon

@@ -17,6 +17,7 @@ int ListActiveXControls(IResultRows& rows, HKEY root, const char* path) {
     const ScopedTimerResolution timerResolution;
 
     ForEachSubkey(units.Get(), [&](int index, const std::string& id) {
+        if (rows.StopRequested()) return;
         int code = 0;
         const std::string name = TrimWhitespace(ReadRegistryText(HKEY_CLASSES_ROOT, "CLSID\\" + id, "", &code));
         if (code != kRegSuccess || name.empty()) return;

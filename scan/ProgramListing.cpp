@@ -27,6 +27,7 @@ int ListAllPrograms(IResultRows& rows, const InstallerProductList& installerProd
     const ScopedTimerResolution timerResolution;
 
     ForEachSubkey(uninstall.Get(), [&](int index, const std::string& key) {
+        if (rows.StopRequested()) return;
         if (StartsWith(key, "KB")) {
             if (engine.IsMicrosoftPublished(key)) return;
         } else if (engine.IsHiddenEntry(key)) {

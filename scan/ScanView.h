@@ -13,6 +13,9 @@ public:
     // the 32-bit item value. Called from whichever thread runs the scan.
     virtual void AddListRow(const std::string& name, const std::string& info, const std::string& key,
                             const std::string& iconFile, int itemValue) = 0;
+    // True once nobody wants the rest of the rows (a newer scan replaced this one): the long
+    // listings then skip the work of their remaining entries.
+    virtual bool StopRequested() const { return false; }
 };
 
 class IScanView : public IResultRows {

@@ -15,7 +15,7 @@ add_custom_target(e2e_stage
   DEPENDS Tarnock kelvo_dat e2e_updater_standin
   COMMENT "Staging Tarnock.exe for the end-to-end tests")
 
-tarnock_gtest(e2e_app_test SOURCES e2e_app.cpp TIMEOUT 90)
+tarnock_gtest(e2e_app_test SOURCES e2e_app.cpp TIMEOUT 300)
 add_dependencies(e2e_app_test e2e_stage)
 target_compile_definitions(e2e_app_test PRIVATE TARNOCK_E2E_STAGE_DIR="${E2E_STAGE_DIR}")
 

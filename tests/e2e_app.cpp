@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -544,6 +545,112 @@ TEST_F(TarnockApp, LongScanShowsOneLoadingWindowCentredOverTheList) {
         EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(loading); }, 5000));
         EXPECT_TRUE(IsResponsive(main_, 3000));
         previous = loading;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Scans that overlap: with thousands of uninstall entries the threaded scans run for
+// seconds, so clicks during them really race with their rows.
+
+class TarnockBusyMachine : public TarnockApp {
+protected:
+    static constexpr int kEntries = 3000;
+    static void SetUpTestSuite() {
+        for (int i = 0; i < kEntries; ++i) {
+            const std::string key = FormatKey(i);
+            entries_.push_back(std::make_unique<TestUninstallEntry>(
+                key, "Tnk Race Program " + std::to_string(i), "C:\\Race\\" + key + "\\uninst.exe"));
+        }
+    }
+    static void TearDownTestSuite() { entries_.clear(); }
+    static std::string FormatKey(int i) { return "TnkRace" + std::to_string(10000 + i); }
+
+    std::vector<RemoteRow> ListRows() const { return RemoteListView(List()).Rows(4); }
+    bool LoadingWindowShown() const {
+        for (HWND window : TopLevelWindows(app_.Id(), L"#32770", true))
+            if (window != main_) return true;
+        return false;
+    }
+    // Waits until no loading window shows and the row count held still for a second.
+    std::vector<RemoteRow> SettledRows(DWORD timeoutMs = 60000) {
+        int lastCount = -1;
+        ULONGLONG stableSince = GetTickCount64();
+        WaitUntil(
+            [&] {
+                const int count = RemoteListView(List()).Count();
+                if (count != lastCount || LoadingWindowShown()) {
+                    lastCount = count;
+                    stableSince = GetTickCount64();
+                    return false;
+                }
+                return GetTickCount64() - stableSince >= 1000;
+            },
+            timeoutMs, 50);
+        return ListRows();
+    }
+    static std::vector<std::string> Keys(const std::vector<RemoteRow>& rows) {
+        std::vector<std::string> keys;
+        for (const RemoteRow& row : rows) keys.push_back(row.texts.size() > 2 ? row.texts[0] + "|" + row.texts[2] : "");
+        std::sort(keys.begin(), keys.end());
+        return keys;
+    }
+    // The rows one category gives when nothing else runs.
+    std::vector<std::string> Reference(int button) {
+        ClickButton(main_, button);
+        Sleep(200);
+        return Keys(SettledRows());
+    }
+
+    static inline std::vector<std::unique_ptr<TestUninstallEntry>> entries_;
+};
+
+TEST_F(TarnockBusyMachine, TheLastCategoryClickedOwnsTheListWhateverRanBefore) {
+    ASSERT_TRUE(Launch());
+    const std::vector<std::string> startup = Reference(IDC_STARTUP);
+    const std::vector<std::string> all = Reference(IDC_ALLPROGRAMS);
+    ASSERT_GE(all.size(), static_cast<std::size_t>(kEntries));
+    const std::vector<std::string> activex = Reference(IDC_ACTIVEX);
+
+    struct Case {
+        const char* name;
+        std::vector<int> clicks;
+        const std::vector<std::string>* expected;
+    };
+    const Case cases[] = {
+        {"start-up during all programs", {IDC_ALLPROGRAMS, IDC_STARTUP}, &startup},
+        {"start-up during ActiveX", {IDC_ACTIVEX, IDC_STARTUP}, &startup},
+        {"all programs twice", {IDC_ALLPROGRAMS, IDC_ALLPROGRAMS}, &all},
+        {"quick clicks ending in all programs",
+         {IDC_ALLPROGRAMS, IDC_ACTIVEX, IDC_STARTUP, IDC_ALLPROGRAMS, IDC_BHO, IDC_ALLPROGRAMS}, &all},
+        {"quick clicks ending in ActiveX", {IDC_ALLPROGRAMS, IDC_STARTUP, IDC_ALLPROGRAMS, IDC_ACTIVEX}, &activex},
+        {"quick clicks ending in start-up", {IDC_ACTIVEX, IDC_ALLPROGRAMS, IDC_ALLPROGRAMS, IDC_STARTUP}, &startup},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (std::size_t i = 0; i < c.clicks.size(); ++i) {
+            ClickButton(main_, c.clicks[i]);
+            // Let the threaded scans get well into their entries before the next click.
+            Sleep(i + 1 < c.clicks.size() ? 300 : 0);
+        }
+        const std::vector<std::string> rows = Keys(SettledRows());
+        EXPECT_FALSE(LoadingWindowShown()) << "a loading window is left on the screen";
+        EXPECT_EQ(rows.size(), c.expected->size());
+        EXPECT_TRUE(rows == *c.expected) << "the list holds rows of another category or rows twice";
+        EXPECT_TRUE(IsResponsive(main_, 3000));
+    }
+    SaveScreenshot(main_, ScreenshotPath("scan-race-settled"));
+}
+
+TEST_F(TarnockBusyMachine, ClosingDuringAThreadedScanEndsPromptlyAndCleanly) {
+    for (int button : {IDC_ALLPROGRAMS, IDC_ACTIVEX}) {
+        SCOPED_TRACE(button);
+        ASSERT_TRUE(Launch());
+        ClickButton(main_, button);
+        Sleep(500);
+        const long long closing = TimeToClose([&] { PostMessageW(main_, WM_CLOSE, 0, 0); });
+        ASSERT_GE(closing, 0) << "Tarnock did not end";
+        EXPECT_LT(closing, 3000);
+        EXPECT_EQ(exitCode_, 0u);
     }
 }
 

@@ -102,6 +102,34 @@ int NaiveFragmentRows(CDbCtrl& database, int type, const InstallerProductList& p
     return anyFragment ? rows : -1;
 }
 
+// The floor under the all-programs listing: one enumeration of the uninstall root, and per
+// entry the values that listing reads (hidden-entry marks, name, links, icon, uninstall
+// command, publisher, install source), each read once from the entry opened once, with no
+// pauses and no rows.
+double FloorMilliseconds(int* readsOut) {
+    static const char* const kValues[] = {"ParentKeyName", "SystemComponent", "DisplayName", "URLInfoAbout",
+                                          "HelpLink",      "DisplayIcon",     "UninstallString", "InstallSource"};
+    LARGE_INTEGER start{}, end{};
+    QueryPerformanceCounter(&start);
+    int reads = 0;
+    ScopedKey root;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallRoot, 0, KEY_READ, root.Put()) == ERROR_SUCCESS) {
+        ForEachSubkey(root.Get(), [&](int, const std::string& name) {
+            ScopedKey entry;
+            if (RegOpenKeyExA(root.Get(), name.c_str(), 0, KEY_READ, entry.Put()) != ERROR_SUCCESS) return;
+            for (const char* value : kValues) {
+                BYTE buffer[1024];
+                DWORD size = sizeof(buffer);
+                RegQueryValueExA(entry.Get(), value, nullptr, nullptr, buffer, &size);
+                ++reads;
+            }
+        });
+    }
+    QueryPerformanceCounter(&end);
+    *readsOut = reads;
+    return Milliseconds(start, end);
+}
+
 std::vector<int> ParseTypes(const char* text) {
     std::vector<int> types;
     for (const char* p = text; *p;) {
@@ -184,6 +212,17 @@ int main(int argc, char** argv) {
             rows = view.rows;
         }
         std::sort(times.begin(), times.end());
+        if (type == 5) {
+            // The listing's own work (its fastest run less its pauses) against the plain floor.
+            std::vector<double> floors;
+            int floorReads = 0;
+            for (int run = 0; run < repeat; ++run) floors.push_back(FloorMilliseconds(&floorReads));
+            const double floor = *std::min_element(floors.begin(), floors.end());
+            const double own = times.front() - fastestPause;
+            std::printf("floor: one enumeration with %d value reads: %9.1f ms; all programs without its pauses: "
+                        "%9.1f ms; ratio %.2f\n",
+                        floorReads, floor, own, floor > 0 ? own / floor : 0.0);
+        }
         std::printf("category %2d: %9.1f ms (median %9.1f)  rows %5d  registry reads %7lld (%5.2f per entry)  "
                     "pauses %5lld = %8.1f ms\n",
                     type, times.front(), times[times.size() / 2], rows, static_cast<long long>(reads),
