@@ -37,18 +37,25 @@ void DrawSkin(HDC dc, HBITMAP skin, int drawMode, int width, int height) {
 }
 
 CBDialog::CBDialog(UINT templateId, HWND parent) : CDialog(templateId, parent) {
-    OnMessage(WM_ERASEBKGND, [this](WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
-        // The window class's background first, so uncovered areas keep the dialog colour.
-        DefaultHandling(WM_ERASEBKGND, wParam, lParam);
+    OnMessage(WM_ERASEBKGND, [this](WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+        // The dialog colour first, as the dialog manager erases, so uncovered areas keep it.
+        const HDC dc = reinterpret_cast<HDC>(wParam);
         RECT client{};
         GetClientRect(Hwnd(), &client);
-        DrawSkin(reinterpret_cast<HDC>(wParam), background_.Get(), drawMode_, client.right, client.bottom);
+        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+        DrawSkin(dc, background_.Get(), drawMode_, client.right, client.bottom);
         return TRUE;
     });
 }
 
 void CBDialog::SetDrawMode(int mode) {
     if (mode >= 0 && mode <= 2) drawMode_ = mode;
+}
+
+SIZE CBDialog::BackgroundSize() const {
+    BITMAP info{};
+    if (!background_ || GetObjectW(background_.Get(), sizeof(info), &info) == 0) return SIZE{0, 0};
+    return SIZE{info.bmWidth, std::abs(info.bmHeight)};
 }
 
 void CBDialog::SetBackground(UINT id) {

@@ -25,6 +25,8 @@ public:
     // The bitmap resource `id` of the program (RT_BITMAP) becomes the skin; one that cannot
     // be loaded leaves the dialog plain.
     void SetBackground(UINT id);
+    // The skin's size; 0 x 0 without one.
+    SIZE BackgroundSize() const;
 
 private:
     ScopedBitmap background_;

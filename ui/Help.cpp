@@ -11,13 +11,8 @@ namespace tarnock::ui {
 
 namespace {
 
-// The painted close mark, client pixels, inclusive.
+// The close mark painted on the skin, in skin pixels, inclusive.
 constexpr RECT kCloseMark{578, 6, 590, 18};
-
-bool InCloseMark(POINT point) {
-    return point.x >= kCloseMark.left && point.x <= kCloseMark.right && point.y >= kCloseMark.top &&
-           point.y <= kCloseMark.bottom;
-}
 
 // A BSTR owned for one scope.
 class ScopedBstr {
@@ -71,6 +66,17 @@ CHelp::CHelp(HWND owner) : CBDialog(IDD_HELP, owner), host_(std::make_unique<CBr
 }
 
 CHelp::~CHelp() { CloseBrowser(); }
+
+bool CHelp::InCloseMark(POINT point) const {
+    // The skin is centred when the window is larger than it (a larger dialog font), and the
+    // mark moves with it; on the window the skin was made for, both offsets are 0.
+    RECT client{};
+    GetClientRect(Hwnd(), &client);
+    const SIZE skin = BackgroundSize();
+    const int x = point.x - (skin.cx > 0 && skin.cx < client.right ? (client.right - skin.cx) / 2 : 0);
+    const int y = point.y - (skin.cy > 0 && skin.cy < client.bottom ? (client.bottom - skin.cy) / 2 : 0);
+    return x >= kCloseMark.left && x <= kCloseMark.right && y >= kCloseMark.top && y <= kCloseMark.bottom;
+}
 
 void CHelp::CloseBrowser() {
     if (host_) host_->Close();

@@ -31,6 +31,7 @@ protected:
 
 private:
     void OnDocumentComplete();
+    bool InCloseMark(POINT point) const;
     void CloseBrowser();
 
     HWND browser_ = nullptr;  // the window of control 1017, the control's site
