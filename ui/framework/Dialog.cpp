@@ -64,8 +64,6 @@ INT_PTR CDialog::DoModal() {
     if (disableOwner) EnableWindow(owner, TRUE);
     if (hwnd_ != nullptr) {
         if (owner != nullptr && GetActiveWindow() == hwnd_) SetActiveWindow(owner);
-        SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
-                     SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
         ::DestroyWindow(hwnd_);
     }
     modal_ = false;
