@@ -60,8 +60,7 @@ bool CkelvoApp::InitInstance() {
     // Shared ownership: a removal worker that outlives the shutdown wait keeps the
     // dialog's members alive until it ends or the process exits.
     auto dialog = std::make_shared<CkelvoDlg>();
-    dialog->DoModal();
-    SetMainWindow(nullptr);
+    RunMainDialog(*dialog);
     return false;
 }
 

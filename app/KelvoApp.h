@@ -10,7 +10,7 @@ namespace tarnock {
 
 class CkelvoApp : public ui::CApplication {
 public:
-    CkelvoApp() = default;
+    CkelvoApp() { SetAppName(L"Tarnock"); }
 
     static CkelvoApp* Current() { return static_cast<CkelvoApp*>(ui::CApplication::Current()); }
 

@@ -260,7 +260,7 @@ CkelvoDlg::CkelvoDlg() : CDialog(IDD_TARNOCK_DIALOG), controls_(std::make_unique
     OnCommand(IDC_EXIT, [this] { EndDialog(IDCANCEL); });
     OnCommand(IDC_INFO, [this] {
         const std::string name = SelectedRowText(0);
-        if (!name.empty()) web::OpenAddress(web::OpinionAddress(name));
+        if (!name.empty()) ShowOpinionPage(name);
     });
     OnCommand(IDC_SEARCH, [this] {
         if (controls_->list.FirstSelectedRow() < 0) return;
@@ -378,7 +378,10 @@ void CkelvoDlg::SetupControls() {
         button.SetIcon(buttonIcons_[kHoverButtons[i].icon].Get());
         button.SetUnderlineMode(2);
         button.SetHoverColour(0xFF8032, 1);
-        const std::wstring tip = kHoverButtons[i].tip ? kHoverButtons[i].tip : WideFromAnsi(web::HomepageAddress());
+        const std::string home = web::HomepageAddress();
+        const std::wstring tip = kHoverButtons[i].tip ? kHoverButtons[i].tip
+                                 : home.empty()       ? std::wstring(L"제작사 홈페이지")
+                                                      : WideFromAnsi(home);
         button.SetToolTipText(tip.c_str(), true);
     }
 
@@ -579,17 +582,15 @@ LRESULT CkelvoDlg::OnListAction(int action, int row) {
     switch (action) {
         case 0:
         case 1:
-            web::OpenAddress(web::OpinionAddress(controls_->list.ItemText(row, 0)));
+            ShowOpinionPage(controls_->list.ItemText(row, 0));
             break;
         case 2:
             StartRemovalWorker();
             break;
-        case 3: {
+        case 3:
             // Only a plain web address: the text may be a file path or any other command.
-            const std::string link = controls_->list.ItemText(row, 1);
-            if (StartsWith(link, "http:")) web::OpenAddress(link);
+            web::OpenHomepageText(controls_->list.ItemText(row, 1));
             break;
-        }
         case 4:
             web::OpenAddress(web::SearchAddress(controls_->list.ItemText(row, 0)));
             break;
@@ -604,6 +605,8 @@ LRESULT CkelvoDlg::OnListAction(int action, int row) {
     }
     return 0;
 }
+
+void CkelvoDlg::ShowOpinionPage(const std::string& name) { web::ShowOpinionPage(Hwnd(), name); }
 
 std::string CkelvoDlg::SelectedRowText(int column) const {
     const int row = controls_->list.FirstSelectedRow();

@@ -73,6 +73,8 @@ public:
     void StartRemovalWorker();
 
     virtual LRESULT OnListAction(int action, int row);
+    // The users' opinions about `name` in the browser dialog, modal over this window.
+    void ShowOpinionPage(const std::string& name);
     virtual LRESULT OnListSelection(int selected, int row);
 
     std::vector<std::string> CommandFolders() const;

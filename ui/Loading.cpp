@@ -19,4 +19,9 @@ BOOL CLoading::OnInitDialog() {
     return TRUE;
 }
 
+bool CLoading::PreTranslateMessage(MSG& msg) {
+    if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) return true;
+    return CDialog::PreTranslateMessage(msg);
+}
+
 }  // namespace tarnock::ui

@@ -5,15 +5,14 @@
 namespace tarnock::ui {
 
 void CVexButton::Setup(const char* typeName, COLORREF transparentColour, UINT id) {
-    image_.LoadFromResource(id, typeName);
-    frameWidth_ = image_.Width() / 4;
+    image_.LoadStrip(typeName, id);
     transparentColour_ = transparentColour;
     if (Hwnd() == nullptr) return;
     RECT rect{};
     GetWindowRect(Hwnd(), &rect);
     POINT topLeft{rect.left, rect.top};
     ScreenToClient(GetParent(Hwnd()), &topLeft);
-    MoveWindow(Hwnd(), topLeft.x, topLeft.y, frameWidth_, image_.Height(), TRUE);
+    MoveWindow(Hwnd(), topLeft.x, topLeft.y, image_.FrameWidth(), image_.ImageHeight(), TRUE);
 }
 
 void CVexButton::SetToolTip(const std::wstring& text) {
@@ -41,12 +40,12 @@ void CVexButton::SetOwnCursor(HCURSOR cursor) {
 
 void CVexButton::SetActive() {
     inactive_ = false;
-    if (HWND window = window_.load()) InvalidateRect(window, nullptr, FALSE);
+    if (Hwnd()) InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
 void CVexButton::SetInactive() {
     inactive_ = true;
-    if (HWND window = window_.load()) InvalidateRect(window, nullptr, FALSE);
+    if (Hwnd()) InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
 bool CVexButton::OnReflectedDrawItem(DRAWITEMSTRUCT* item) {
@@ -58,7 +57,7 @@ bool CVexButton::OnReflectedDrawItem(DRAWITEMSTRUCT* item) {
     return true;
 }
 
-void CVexButton::DrawFrame(HDC dc, int frame) const {
+void CVexButton::DrawFrame(HDC dc, int frame) {
     const HWND parent = GetParent(Hwnd());
     // The parent's background under the button shows through the transparent pixels.
     RECT rect{};
@@ -69,13 +68,7 @@ void CVexButton::DrawFrame(HDC dc, int frame) const {
     SetViewportOrgEx(dc, -origin.x, -origin.y, &previous);
     SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     SetViewportOrgEx(dc, previous.x, previous.y, nullptr);
-
-    if (!image_.IsLoaded() || frameWidth_ <= 0) return;
-    ScopedMemoryDc source(CreateCompatibleDC(dc));
-    if (!source) return;
-    ScopedSelect select(source.Get(), image_.Bitmap());
-    TransparentBlt(dc, 0, 0, frameWidth_, image_.Height(), source.Get(), frame * frameWidth_, 0, frameWidth_,
-                   image_.Height(), transparentColour_);
+    image_.DrawFrame(dc, frame, 0, 0, transparentColour_);
 }
 
 LRESULT CVexButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -5,10 +5,9 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <string>
 
-#include "ui/Picture.h"
+#include "ui/VexBmp.h"
 #include "ui/framework/SubclassedWindow.h"
 
 namespace tarnock::ui {
@@ -22,26 +21,23 @@ public:
     void Setup(const char* typeName, COLORREF transparentColour, UINT id);
     void SetToolTip(const std::wstring& text);
     void SetOwnCursor(HCURSOR cursor);
-    // Safe from any thread: only a flag and a repaint request.
     void SetActive();
     void SetInactive();
-    bool IsInactive() const { return inactive_.load(); }
+    bool IsInactive() const { return inactive_; }
+    int FrameWidth() const { return image_.FrameWidth(); }
+    int ImageHeight() const { return image_.ImageHeight(); }
 
     bool OnReflectedDrawItem(DRAWITEMSTRUCT* item) override;
 
 protected:
-    void PreSubclass() override { window_ = Hwnd(); }
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void DrawFrame(HDC dc, int frame) const;
+    void DrawFrame(HDC dc, int frame);
 
-    CPicture image_;
-    int frameWidth_ = 0;
+    CVexBmp image_;
     COLORREF transparentColour_ = RGB(255, 0, 255);
-    std::atomic<bool> inactive_{false};
-    // Kept for the repaint requests of other threads; a request to a destroyed window just fails.
-    std::atomic<HWND> window_{nullptr};
+    bool inactive_ = false;
     bool tracking_ = false;
     bool hover_ = false;
     HWND toolTip_ = nullptr;  // destroyed with the button, which owns it

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include <psapi.h>
+#include <winternl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -507,6 +508,61 @@ void CloseMenus(DWORD pid) {
 }
 
 // ---------------------------------------------------------------------------------------
+
+HWND WaitForDialogTitle(DWORD pid, const std::string& titleUtf8, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND candidate : TopLevelWindows(pid, L"#32770")) {
+                if (Utf8(WindowTextW(candidate)) == titleUtf8) {
+                    found = candidate;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
+
+long GdiObjectCount(HANDLE process) {
+    SetLastError(ERROR_SUCCESS);
+    const DWORD count = GetGuiResources(process, GR_GDIOBJECTS);
+    if (count != 0 || GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return static_cast<long>(count);
+    // Wine keeps a GDI handle table per process, announced in the PEB as on Windows
+    // (GdiSharedHandleTable); an entry with a type is a live object.
+    using QueryProcess = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, void*, ULONG, ULONG*);
+    const auto query = reinterpret_cast<QueryProcess>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION basic{};
+    if (query == nullptr || query(process, ProcessBasicInformation, &basic, sizeof(basic), nullptr) != 0) return -1;
+#ifdef _WIN64
+    constexpr SIZE_T kTableOffset = 0xF8;
+#else
+    constexpr SIZE_T kTableOffset = 0x94;
+#endif
+    void* table = nullptr;
+    SIZE_T read = 0;
+    if (!ReadProcessMemory(process, static_cast<const char*>(static_cast<void*>(basic.PebBaseAddress)) + kTableOffset,
+                           &table, sizeof(table), &read) ||
+        table == nullptr)
+        return -1;
+    struct Entry {
+        UINT64 object;
+        ULONG owner;
+        USHORT unique;
+        UCHAR type;
+        UCHAR flags;
+        UINT64 user;
+    };
+    static_assert(sizeof(Entry) == 24);
+    std::vector<Entry> entries(0x10000);
+    if (!ReadProcessMemory(process, table, entries.data(), entries.size() * sizeof(Entry), &read)) return -1;
+    long live = 0;
+    for (const Entry& entry : entries)
+        if (entry.type != 0) ++live;
+    return live;
+}
 
 bool SaveScreenshot(HWND window, const std::string& path) {
     // Let the window and its controls finish painting first.

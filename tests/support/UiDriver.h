@@ -110,6 +110,14 @@ bool DropFiles(HWND target, const std::vector<std::string>& files, DWORD timeout
 // Closes the open popup menus of `pid`.
 void CloseMenus(DWORD pid);
 
+// A visible top-level dialog-class window of `pid` whose title is `titleUtf8`, waited for.
+HWND WaitForDialogTitle(DWORD pid, const std::string& titleUtf8, DWORD timeoutMs);
+
+// The number of GDI objects that process `process` holds (GetGuiResources; where the
+// system does not implement it, as under Wine, the live entries of the process's GDI handle
+// table). -1 when it cannot be read.
+long GdiObjectCount(HANDLE process);
+
 // Saves what the screen shows of `window` as a PNG file (folders are created).
 bool SaveScreenshot(HWND window, const std::string& path);
 

@@ -1,6 +1,8 @@
 #include "ui/framework/Application.h"
 
 #include "base/TextUtil.h"
+#include "ui/framework/Dialog.h"
+#include "ui/framework/MessageLoop.h"
 
 namespace tarnock::ui {
 
@@ -15,19 +17,25 @@ CApplication::~CApplication() {
 int CApplication::Run(HINSTANCE instance) {
     instance_ = instance;
     if (!InitInstance()) return 0;
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
+    loop::Run([] { return true; });
+    // The loop left the WM_QUIT in the queue for this outermost level.
+    MSG quit{};
+    return PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) ? static_cast<int>(quit.wParam) : 0;
+}
+
+INT_PTR CApplication::RunMainDialog(CDialog& dialog) {
+    mainDialog_ = &dialog;
+    const INT_PTR result = dialog.DoModal();
+    mainDialog_ = nullptr;
+    mainWindow_ = nullptr;
+    return result;
 }
 
 int AppMessageBox(const std::wstring& text, UINT flags) {
     CApplication* app = CApplication::Current();
     const HWND owner = app ? app->MainWindow() : nullptr;
-    const std::wstring caption = app ? app->AppName() : L"Tarnock";
-    return MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
+    const std::wstring caption = app ? app->AppName() : std::wstring();
+    return MessageBoxW(owner, text.c_str(), caption.empty() ? nullptr : caption.c_str(), flags);
 }
 
 std::wstring LoadResourceStringW(UINT id) {

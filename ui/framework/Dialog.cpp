@@ -1,6 +1,7 @@
 #include "ui/framework/Dialog.h"
 
 #include "ui/framework/Application.h"
+#include "ui/framework/MessageLoop.h"
 #include "ui/framework/SubclassedWindow.h"
 
 namespace tarnock::ui {
@@ -37,16 +38,36 @@ CDialog::~CDialog() {
         const HWND window = hwnd_;
         hwnd_ = nullptr;
         SetWindowLongPtrW(window, DWLP_USER, 0);  // no callbacks into a dying object
+        loop::Unregister(*this);
         ::DestroyWindow(window);
     }
 }
 
 INT_PTR CDialog::DoModal() {
+    // As the dialog manager does: the owner is the top-level window of the given parent.
+    const HWND owner = parent_ != nullptr ? GetAncestor(parent_, GA_ROOT) : nullptr;
     modal_ = true;
-    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), parent_,
-                                           DialogProc, reinterpret_cast<LPARAM>(this));
+    ended_ = false;
+    result_ = -1;
+    if (CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), owner, DialogProc,
+                           reinterpret_cast<LPARAM>(this)) == nullptr) {
+        modal_ = false;
+        return -1;
+    }
+    const bool disableOwner = owner != nullptr && IsWindowEnabled(owner);
+    if (disableOwner) EnableWindow(owner, FALSE);
+    if (!ended_ && hwnd_ != nullptr) {
+        ShowWindow(hwnd_, SW_SHOWNORMAL);
+        loop::Run([this] { return !ended_ && hwnd_ != nullptr; });
+    }
+    // The owner comes back before the dialog goes, so the activation returns to it.
+    if (disableOwner) EnableWindow(owner, TRUE);
+    if (hwnd_ != nullptr) {
+        if (owner != nullptr && GetActiveWindow() == hwnd_) SetActiveWindow(owner);
+        ::DestroyWindow(hwnd_);
+    }
     modal_ = false;
-    return result;
+    return result_;
 }
 
 bool CDialog::Create(HWND parent) {
@@ -58,16 +79,27 @@ bool CDialog::Create(HWND parent) {
 
 void CDialog::EndDialog(INT_PTR result) {
     if (hwnd_ == nullptr) return;
-    if (modal_) ::EndDialog(hwnd_, result);
-    else ShowWindow(hwnd_, SW_HIDE);
+    if (modal_) {
+        result_ = result;
+        ended_ = true;
+        PostMessageW(hwnd_, WM_NULL, 0, 0);  // wakes the loop even when a sent message ended it
+    } else {
+        ShowWindow(hwnd_, SW_HIDE);
+    }
 }
+
+bool CDialog::PreTranslateMessage(MSG& msg) { return hwnd_ != nullptr && IsDialogMessageW(hwnd_, &msg); }
 
 void CDialog::DestroyWindow() {
     if (hwnd_ != nullptr) ::DestroyWindow(hwnd_);
 }
 
 void CDialog::OnMessage(UINT message, MessageHandler handler) { messages_[message] = std::move(handler); }
-void CDialog::OnCommand(UINT id, CommandHandler handler) { commands_[id] = std::move(handler); }
+void CDialog::OnCommand(UINT id, CommandHandler handler) {
+    commands_[{id, 1}] = handler;
+    commands_[{id, 0}] = std::move(handler);
+}
+void CDialog::OnCommand(UINT id, UINT code, CommandHandler handler) { commands_[{id, code}] = std::move(handler); }
 void CDialog::BindControl(int id, CSubclassedWindow& control) { bindings_[id] = &control; }
 
 LRESULT CDialog::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -79,6 +111,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
         auto* self = reinterpret_cast<CDialog*>(lParam);
         SetWindowLongPtrW(window, DWLP_USER, lParam);
         self->hwnd_ = window;
+        loop::Register(*self);
+        if (CApplication* app = CApplication::Current(); app && app->MainDialog() == self) app->SetMainWindow(window);
         for (auto& [id, control] : self->bindings_) {
             if (control->Attach(GetDlgItem(window, id))) self->boundWindows_[control->Hwnd()] = control;
         }
@@ -88,6 +122,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
     const INT_PTR result = self->Dispatch(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, DWLP_USER, 0);
+        loop::Unregister(*self);
+        if (CApplication* app = CApplication::Current(); app && app->MainWindow() == window) app->SetMainWindow(nullptr);
         self->hwnd_ = nullptr;
         self->boundWindows_.clear();
         self->PostNcDestroy();  // may delete the object
@@ -111,10 +147,12 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
             return OnInitDialog();
         case WM_COMMAND: {
             const UINT id = LOWORD(wParam);
-            if (auto found = commands_.find(id); found != commands_.end()) {
+            const UINT code = HIWORD(wParam);
+            if (auto found = commands_.find({id, code}); found != commands_.end()) {
                 found->second();
                 return TRUE;
             }
+            if (code > 1) return FALSE;  // other notifications of the two standard buttons
             if (id == IDOK) {
                 OnOK();
                 return TRUE;

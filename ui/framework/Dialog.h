@@ -5,8 +5,10 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <unordered_map>
+#include <utility>
 
 namespace tarnock::ui {
 
@@ -23,12 +25,19 @@ public:
     CDialog(const CDialog&) = delete;
     CDialog& operator=(const CDialog&) = delete;
 
+    // Runs the dialog modally: the owner is disabled and the framework's message loop runs
+    // until EndDialog, so the pre-translation chain sees every message of the dialog.
+    // -1 when the window cannot be created.
     INT_PTR DoModal();
     // Modeless creation; the window stays hidden until shown unless the template says otherwise.
     bool Create(HWND parent = nullptr);
     // Ends a modal dialog with `result`; hides a modeless one.
     void EndDialog(INT_PTR result);
     void DestroyWindow();
+
+    // A look at a message for one of the dialog's windows before it is dispatched; true when
+    // it was handled here. The default gives the dialog manager's keyboard handling.
+    virtual bool PreTranslateMessage(MSG& msg);
 
     HWND Hwnd() const { return hwnd_; }
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
@@ -37,7 +46,10 @@ public:
 protected:
     // Tables, filled by the derived class's constructor.
     void OnMessage(UINT message, MessageHandler handler);
+    // A click, menu item or accelerator (notification codes 0 and 1) of `id`.
     void OnCommand(UINT id, CommandHandler handler);
+    // One notification code of control `id` (EN_CHANGE, LBN_SELCHANGE, ...).
+    void OnCommand(UINT id, UINT code, CommandHandler handler);
     // Binds a control object to the dialog's item `id` at initialisation, before OnInitDialog.
     void BindControl(int id, CSubclassedWindow& control);
 
@@ -58,8 +70,10 @@ private:
     HWND parent_;
     HWND hwnd_ = nullptr;
     bool modal_ = false;
+    bool ended_ = false;
+    INT_PTR result_ = -1;
     std::unordered_map<UINT, MessageHandler> messages_;
-    std::unordered_map<UINT, CommandHandler> commands_;
+    std::map<std::pair<UINT, UINT>, CommandHandler> commands_;  // (id, notification code)
     std::unordered_map<int, CSubclassedWindow*> bindings_;
     std::unordered_map<HWND, CSubclassedWindow*> boundWindows_;
 };
