@@ -580,10 +580,10 @@ def updater_skin():
     L.line([(x1 - 2.5, y0 + 3.5), (x0 + 3.5, y1 - 2.5)], WHITE + (255,), 1.6)
     composite(img, L.result())
     d.line([(0, title_h), (w, title_h)], fill=LINE)
-    # a white well behind the state line and the progress bar
-    tx0, ty0, tx1, _ = UPDATE_TEXT
-    _, py1 = dlu(0, 35 + 10)
-    d.rectangle([tx0 - 12, ty0 - 8, cw - 1 - (tx0 - 12), py1 + 6], fill=WHITE, outline=LINE)
+    # a white well behind the state line and the progress bar, even around the bar
+    tx0, ty0, _, _ = UPDATE_TEXT
+    (px0, _), (px1, py1) = dlu(14, 35), dlu(14 + 181, 35 + 10)
+    d.rectangle([px0 - 9, ty0 - 8, px1 + 8, py1 + 6], fill=WHITE, outline=LINE)
     draw_text(img, (14, dlu(0, 48 + 14)[1] - 8), "Olmatic", FONTS.ui(11), FAINT)
     # the frame follows the window's rounded region on the client area; the extra column
     # and row stay the frame's colour whichever of the two sizes the window has
