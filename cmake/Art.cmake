@@ -29,7 +29,7 @@ endif()
 set(TARNOCK_ART_FILES
   background.bmp spyware.bmp toolbar.bmp messenger.bmp p2p.bmp allprograms.bmp bho.bmp startup.bmp
   activex.bmp copyright.bmp remove.bmp search.bmp info.bmp exit.bmp loading.bmp help.bmp header.bmp
-  tarnock.ico info.ico menu.ico website.ico update.ico style.ico program.ico)
+  updater.bmp tarnock.ico info.ico menu.ico website.ico update.ico style.ico program.ico)
 list(TRANSFORM TARNOCK_ART_FILES PREPEND "${TARNOCK_ART_DIR}/" OUTPUT_VARIABLE TARNOCK_ART_OUTPUTS)
 set(TARNOCK_ART_SHEET "${TARNOCK_ART_DIR}/contact-sheet.png")
 

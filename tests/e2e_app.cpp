@@ -198,6 +198,25 @@ TEST_F(TarnockApp, FreshStartShowsEveryControlWhereTheTemplatePutsIt) {
             EXPECT_NEAR(r.top, c.y * by, 2);
         }
     }
+    // Skinned without a caption bar or frame (the title stays, for the taskbar and the
+    // single-instance lookup): the client area is the whole window, so the background's
+    // title area starts at the window's top edge.
+    const LONG_PTR style = GetWindowLongPtrW(main_, GWL_STYLE);
+    EXPECT_EQ(style & (WS_CAPTION | WS_THICKFRAME), 0);
+    EXPECT_EQ(style & (WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX), WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX);
+    const LONG_PTR exStyle = GetWindowLongPtrW(main_, GWL_EXSTYLE);
+    EXPECT_TRUE(exStyle & WS_EX_APPWINDOW);
+    EXPECT_EQ(exStyle & (WS_EX_DLGMODALFRAME | WS_EX_CLIENTEDGE | WS_EX_WINDOWEDGE | WS_EX_STATICEDGE), 0);
+    RECT window{}, client{};
+    GetWindowRect(main_, &window);
+    GetClientRect(main_, &client);
+    POINT origin{0, 0};
+    ClientToScreen(main_, &origin);
+    EXPECT_EQ(origin.x, window.left);
+    EXPECT_EQ(origin.y, window.top);
+    EXPECT_EQ(client.right, window.right - window.left);
+    EXPECT_EQ(client.bottom, window.bottom - window.top);
+
     // Dragging by any free spot: the client area answers as a caption.
     POINT freeSpot{static_cast<LONG>(60 * bx), static_cast<LONG>(8 * by)};
     ClientToScreen(main_, &freeSpot);

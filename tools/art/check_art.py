@@ -4,8 +4,9 @@
 - Every button strip is four equal, distinct frames (normal, hover, pressed, inactive).
 - Transparent pixels are exactly magenta, and no pixel is a blend towards magenta: a
   pink fringe would show around the buttons because only the exact colour is keyed out.
-- The skins have the sizes the windows are laid out for; the browser skin carries its
-  close mark inside the close mark's hot area.
+- The skins have the sizes the windows are laid out for; the browser and updater skins
+  carry their close marks inside the close marks' hot areas, and the updater's black state
+  text has a light panel behind it.
 - Icons hold the sizes the program and the shell ask for.
 Exit status 0 when everything holds; otherwise every fault is printed.
 """
@@ -21,10 +22,13 @@ STRIPS = {  # name: frame size
     "allprograms": (158, 34), "bho": (158, 34), "startup": (158, 34), "activex": (158, 34),
     "copyright": (158, 34), "remove": (132, 25), "search": (66, 25), "info": (66, 25), "exit": (66, 25),
 }
-PLAIN = {"loading": (223, 81), "help": (600, 501), "header": (2, 19), "background": (735, 520)}
+PLAIN = {"loading": (223, 81), "help": (600, 501), "header": (2, 19), "background": (735, 520),
+         "updater": (363, 127)}
 ICONS = {"tarnock": {16, 32, 48, 256}, "info": {16, 32, 48}, "menu": {16, 32, 48}, "website": {16, 32, 48},
          "update": {16, 32, 48}, "style": {16, 32, 48}, "program": {16, 32, 48}}
 CLOSE_MARK = (578, 6, 590, 18)  # inclusive
+UPDATER_CLOSE = (341, 6, 353, 18)  # inclusive, as the updater's click test has it
+UPDATER_TEXT = (28, 40, 341, 54)  # the state line, drawn black without a background
 
 
 def near_magenta(p):
@@ -71,6 +75,32 @@ def check_close_mark(faults, img):
         faults.append("help: no light close mark on the dark title band at x 578-590, y 6-18")
 
 
+def is_red(p):
+    r, g, b = p
+    return r > 180 and g < 90 and b < 120
+
+
+def check_updater(faults, img):
+    x0, y0, x1, y1 = UPDATER_CLOSE
+    inside = [img.getpixel((x, y)) for x in range(x0, x1 + 1) for y in range(y0, y1 + 1)]
+    red = sum(1 for p in inside if is_red(p))
+    white = sum(1 for p in inside if min(p) > 230)
+    if red < len(inside) // 3 or white < 8:
+        faults.append(f"updater: no red close mark with a white cross at x {x0}-{x1}, y {y0}-{y1}")
+    # the mark must not reach past its hot area, or a click on its edge would do nothing
+    ring = [(x, y) for x in range(x0 - 3, x1 + 4) for y in range(y0 - 3, y1 + 4)
+            if not (x0 <= x <= x1 and y0 <= y <= y1)]
+    outside = [xy for xy in ring if is_red(img.getpixel(xy))]
+    if outside:
+        faults.append(f"updater: close mark reaches past its hot area at {outside[0]}")
+    if min(img.getpixel((x0 - 8, (y0 + y1) // 2))) > 200:
+        faults.append("updater: the title band around the close mark is not dark")
+    tx0, ty0, tx1, ty1 = UPDATER_TEXT
+    dark = [(x, y) for x in range(tx0, tx1) for y in range(ty0, ty1) if min(img.getpixel((x, y))) < 200]
+    if dark:
+        faults.append(f"updater: the panel behind the black state text is dark at {dark[0]}")
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit("usage: check_art.py ART_FOLDER")
@@ -98,6 +128,8 @@ def main():
             faults.append(f"{name}.bmp: {img.size[0]}x{img.size[1]} {img.mode}, expected {size[0]}x{size[1]} RGB")
         elif name == "help":
             check_close_mark(faults, img.convert("RGB"))
+        elif name == "updater":
+            check_updater(faults, img.convert("RGB"))
     for name, sizes in ICONS.items():
         img = load(f"{name}.ico")
         if img is not None:

@@ -549,6 +549,53 @@ def help_skin():
 
 
 # ---------------------------------------------------------------------------------------
+# Updater skin (TarnockUpdate's bitmap 129, 363 x 127): title band, close mark, light panel.
+# The window is 207 x 72 dialog units in the same 9 point font as the main window; the skin
+# is one pixel wider and taller than that client area because the window's rounded region
+# is. Its texts are black on the skin, so the panel behind them stays light.
+
+UPDATE_W, UPDATE_H = 363, 127
+UPDATE_CLIENT = dlu(207, 72)
+UPDATE_CLOSE = (341, 6, 353, 18)  # the close mark's hot area, inclusive
+UPDATE_TEXT = (*dlu(16, 23), *dlu(16 + 179, 23 + 8))  # the state line, left top right bottom
+UPDATE_TITLE = "Tarnock 업데이트"
+
+
+def updater_skin():
+    w, h = UPDATE_W, UPDATE_H
+    cw, ch = UPDATE_CLIENT
+    img = Image.new("RGB", (w, h), BODY)
+    d = ImageDraw.Draw(img)
+    title_h = 26
+    img.paste(horizontal_gradient((w, title_h), BRAND_DEEP, BRAND_DARK), (0, 0))
+    composite(img, app_mark(16), (8, 5))
+    title = FONTS.bold(13)
+    fit(title, UPDATE_TITLE, UPDATE_CLOSE[0] - 8 - 30)
+    draw_text(img, (30, 18), UPDATE_TITLE, title, WHITE)
+    # close mark filling its hot area: a red rounded square with a white cross
+    x0, y0, x1, y1 = UPDATE_CLOSE
+    L = Layer(w, h)
+    L.rrect(x0, y0, x1 + 1, y1 + 1, 3, DANGER + (255,))
+    L.line([(x0 + 3.5, y0 + 3.5), (x1 - 2.5, y1 - 2.5)], WHITE + (255,), 1.6)
+    L.line([(x1 - 2.5, y0 + 3.5), (x0 + 3.5, y1 - 2.5)], WHITE + (255,), 1.6)
+    composite(img, L.result())
+    d.line([(0, title_h), (w, title_h)], fill=LINE)
+    # a white well behind the state line and the progress bar, even around the bar
+    tx0, ty0, _, _ = UPDATE_TEXT
+    (px0, _), (px1, py1) = dlu(14, 35), dlu(14 + 181, 35 + 10)
+    d.rectangle([px0 - 9, ty0 - 8, px1 + 8, py1 + 6], fill=WHITE, outline=LINE)
+    draw_text(img, (14, dlu(0, 48 + 14)[1] - 8), "Olmatic", FONTS.ui(11), FAINT)
+    # the frame follows the window's rounded region on the client area; the extra column
+    # and row stay the frame's colour whichever of the two sizes the window has
+    F = Layer(w, h)
+    F.rring(0, 0, cw, ch, 5.5, 1, BRAND_DEEP + (255,))
+    composite(img, F.result())
+    d.line([(cw, 0), (cw, h)], fill=BRAND_DEEP)
+    d.line([(0, ch), (w, ch)], fill=BRAND_DEEP)
+    return img
+
+
+# ---------------------------------------------------------------------------------------
 # List header skin (bitmap 144, 2 x 19): column 0 the band, column 1 the edge
 
 
@@ -671,6 +718,7 @@ def build_all():
     art.append(("exit.bmp", row_strip("exit", "종료", SMALL_W, False)))
     art.append(("loading.bmp", loading()))
     art.append(("help.bmp", help_skin()))
+    art.append(("updater.bmp", updater_skin()))
     art.append(("header.bmp", header_skin()))
     art.append(("tarnock.ico", [icon_image("tarnock", s) for s in (16, 32, 48, 256)]))
     for name in ("info", "menu", "website", "update", "style"):
