@@ -71,7 +71,41 @@ int ResolveExistingPath(const std::string& text, std::string& path) {
 
 std::string CKelvoEngine::ReadEntryValue(const RegistryPlace& place, const std::string& key, const char* valueName,
                                          int* code) const {
-    return ReadRegistryText(place, kUninstallRoot + key, valueName, code);
+    if (!held_.held || !(held_.place == place) || held_.key != key)
+        return ReadRegistryText(place, kUninstallRoot + key, valueName, code);
+    // The same result as the registry manager's read, from the key already open.
+    CountRegistryRead();
+    int result = kRegOpenFailed;
+    std::string text;
+    if (held_.handle) {
+        std::array<char, 1024 + 1> buffer{};
+        DWORD size = 1024;
+        result = RegQueryValueExA(held_.handle.Get(), valueName, nullptr, nullptr,
+                                  reinterpret_cast<BYTE*>(buffer.data()), &size) == ERROR_SUCCESS
+                     ? kRegSuccess
+                     : kRegReadFailed;
+        if (result == kRegSuccess) text.assign(buffer.data());
+    }
+    if (code) *code = result;
+    return text;
+}
+
+CKelvoEngine::HeldEntry::HeldEntry(const CKelvoEngine& engine, const RegistryPlace& place, const std::string& key)
+    : engine_(engine) {
+    Held& held = engine_.held_;
+    held.handle.Reset();
+    const std::string path = kUninstallRoot + key;
+    if (RegOpenKeyExA(place.root, path.c_str(), 0, KEY_QUERY_VALUE | place.view, held.handle.Put()) != ERROR_SUCCESS)
+        held.handle.Reset();
+    held.place = place;
+    held.key = key;
+    held.held = true;
+}
+
+CKelvoEngine::HeldEntry::~HeldEntry() {
+    Held& held = engine_.held_;
+    held.held = false;
+    held.handle.Reset();
 }
 
 std::string CKelvoEngine::ReadDisplayName(const std::string& key, const RegistryPlace& place) const {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/RegistryPlace.h"
+#include "base/ScopedHandles.h"
 #include "scan/InstallerProduct.h"
 
 namespace tarnock {
@@ -76,6 +77,20 @@ public:
     std::string ResolveIconFile(const std::string& key, const std::string& displayName,
                                 const RegistryPlace& place = {}) const;
 
+    // Keeps one uninstall entry open while a listing reads several of its values, so each
+    // value costs one query instead of an open, a query and a close. Only reads of that
+    // entry in that place use it; outside such a scope every value is read afresh.
+    class HeldEntry {
+    public:
+        HeldEntry(const CKelvoEngine& engine, const RegistryPlace& place, const std::string& key);
+        ~HeldEntry();
+        HeldEntry(const HeldEntry&) = delete;
+        HeldEntry& operator=(const HeldEntry&) = delete;
+
+    private:
+        const CKelvoEngine& engine_;
+    };
+
     IEngineOwner* Owner() const { return ownerDialog; }
     const InstallerProductList& InstallerProducts() const { return installerProducts; }
 
@@ -86,6 +101,15 @@ private:
 
     IEngineOwner* ownerDialog;
     InstallerProductList installerProducts;
+    // The entry a HeldEntry keeps open (held: in scope; the handle is empty when the key
+    // could not be opened). One engine serves one thread.
+    struct Held {
+        bool held = false;
+        RegistryPlace place;
+        std::string key;
+        ScopedKey handle;
+    };
+    mutable Held held_;
 };
 
 // Reads one text value through the registry manager, counted for the scan statistics.

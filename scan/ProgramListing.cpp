@@ -40,6 +40,7 @@ int ListAllPrograms(IResultRows& rows, const InstallerProductList& installerProd
     const ScopedTimerResolution timerResolution;
     return ForEachEntry(places, path, [&](int index, const std::string& key, const RegistryPlace& place) {
         if (rows.StopRequested()) return;
+        const CKelvoEngine::HeldEntry held(engine, place, key);
         if (StartsWith(key, "KB")) {
             if (engine.IsMicrosoftPublished(key, place)) return;
         } else if (engine.IsHiddenEntry(key, place)) {
