@@ -62,14 +62,8 @@ void CResultList::InsertColumns() {
 
 void CResultList::AddListRow(const std::string& name, const std::string& info, const std::string& key,
                              const std::string& iconFile, int itemValue, const std::string& place) {
-    list_.RunOnUiThread([&] { AddRowOnUiThread(name, info, key, iconFile, itemValue, place); });
-}
-
-void CResultList::AddRowOnUiThread(const std::string& name, const std::string& info, const std::string& key,
-                                   const std::string& iconFile, int itemValue, const std::string& place) {
     const HWND list = list_.Window();
     if (list == nullptr) return;
-    std::lock_guard<std::mutex> lock(mutex_);
 
     CUseShGetFileInfo lookup(this);
     int image = lookup.GetIconIndex(iconFile, false);
@@ -90,13 +84,8 @@ void CResultList::AddRowOnUiThread(const std::string& name, const std::string& i
 }
 
 void CResultList::ResetImageLists() {
-    list_.RunOnUiThread([this] { ResetImageListsOnUiThread(); });
-}
-
-void CResultList::ResetImageListsOnUiThread() {
     const HWND list = list_.Window();
     if (list == nullptr) return;
-    std::lock_guard<std::mutex> lock(mutex_);
 
     CUseShGetFileInfo lookup(nullptr);
     const HIMAGELIST smallImages = lookup.GetSystemImageList(true);
@@ -113,15 +102,9 @@ void CResultList::ResetImageListsOnUiThread() {
     SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(largeImages_));
 }
 
-int CResultList::DefaultIconLarge() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return defaultIconLarge_;
-}
+int CResultList::DefaultIconLarge() const { return defaultIconLarge_; }
 
-int CResultList::DefaultIconSmall() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return defaultIconSmall_;
-}
+int CResultList::DefaultIconSmall() const { return defaultIconSmall_; }
 
 bool CResultList::ApplyDisplayStyle(int style, bool writeSetting) {
     if (style != 0 && style != 1 && style != 3) return false;

@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <mutex>
 #include <string>
 
 #include "scan/InstallerProduct.h"
@@ -25,14 +24,13 @@ public:
     // background of its own.
     void InsertColumns();
 
-    // Appends a row, its place text in the hidden fifth column; safe from any thread (the
-    // row is added on the list's own thread).
+    // Appends a row, its place text in the hidden fifth column. User-interface thread only:
+    // scan workers hand their rows to the dialog in posted batches.
     using IResultRows::AddListRow;
     void AddListRow(const std::string& name, const std::string& info, const std::string& key,
                     const std::string& iconFile, int itemValue, const std::string& place) override;
 
-    // Hands the system image lists, with the default program icon, to the list. Safe from
-    // any thread.
+    // Hands the system image lists, with the default program icon, to the list.
     void ResetImageLists();
 
     // 0 icon, 1 report, 3 list view; any other style changes nothing and returns false.
@@ -49,18 +47,13 @@ public:
     int DefaultIconLarge() const;
     int DefaultIconSmall() const;
 
-    // IIconListOwner: the lookup adds .ico files to these lists. Called with the lock held.
+    // IIconListOwner: the lookup adds .ico files to these lists.
     HWND IconListWindow() const override { return list_.Window(); }
     HIMAGELIST SmallIconList() const override { return smallImages_; }
     HIMAGELIST LargeIconList() const override { return largeImages_; }
 
 private:
-    void AddRowOnUiThread(const std::string& name, const std::string& info, const std::string& key,
-                          const std::string& iconFile, int itemValue, const std::string& place);
-    void ResetImageListsOnUiThread();
-
     ui::ListTestCtrl& list_;
-    mutable std::mutex mutex_;  // the image lists and default icons
     // The system's shared lists: never destroyed here.
     HIMAGELIST smallImages_ = nullptr;
     HIMAGELIST largeImages_ = nullptr;

@@ -177,7 +177,10 @@ protected:
     }
     // The all-programs button: its scan runs on a worker behind the loading window.
     ::testing::AssertionResult ListAllPrograms(const std::vector<std::string>& keys) {
-        ClickButton(main_, IDC_ALLPROGRAMS);
+        // Sent, not posted: once it returns the new scan has cleared the list, so the rows of
+        // an earlier listing cannot pass for this one's.
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(GetDlgItem(main_, IDC_ALLPROGRAMS), BM_CLICK, 0, 0, SMTO_NORMAL, 30000, &result);
         if (!WaitUntil([&] { return HoldsKeys(keys) && !LoadingShown(); }, 30000, 50))
             return ::testing::AssertionFailure() << "the program listing did not show the test entries";
         IsResponsive(main_, 5000);

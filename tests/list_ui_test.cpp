@@ -375,31 +375,6 @@ TEST_F(ListHostTest, RowsWithoutAnIconFileGetTheDefaultIconOfTheViewAndIcoFilesT
     EXPECT_EQ(host.rows.DefaultIconSmall(), small);
 }
 
-TEST_F(ListHostTest, RowsFromWorkerThreadsArriveWholeWhileTheWindowKeepsWorking) {
-    constexpr int kPerThread = 40;
-    std::atomic<int> finished{0};
-    auto worker = [&](char prefix) {
-        for (int i = 0; i < kPerThread; ++i) {
-            const std::string name = std::string(1, prefix) + std::to_string(i);
-            host.rows.AddListRow(name, "info " + name, Key(name), i % 2 ? "" : "C:\\no\\such.exe", prefix * 1000 + i);
-        }
-        ++finished;
-    };
-    std::thread first(worker, 'a');
-    std::thread second(worker, 'b');
-    host.rows.ResetImageLists();
-    for (int i = 0; i < 500 && finished.load() < 2; ++i) Pump(10);
-    first.join();
-    second.join();
-    ASSERT_EQ(host.list.ItemCount(), 2 * kPerThread);
-    for (int row = 0; row < host.list.ItemCount(); ++row) {
-        const std::string name = host.list.ItemText(row, 0);
-        EXPECT_EQ(host.list.ItemText(row, 1), "info " + name);
-        EXPECT_EQ(host.list.ItemText(row, 2), Key(name));
-        EXPECT_EQ(host.Attributes(row).lParam, name[0] * 1000 + std::stoi(name.substr(1)));
-    }
-}
-
 TEST_F(ListHostTest, StyleCommandsSwitchTheViewKeepRowsAndStoreTheSetting) {
     AddRows(host, SampleRows());
     const std::vector<std::string> names = Column(host, 0);

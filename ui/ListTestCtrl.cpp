@@ -12,16 +12,14 @@
 
 namespace tarnock::ui {
 
-std::atomic<bool> ListTestCtrl::sortAscending_{false};
-std::atomic<bool> ListTestCtrl::drawnRowWasSelected_{false};
+bool ListTestCtrl::sortAscending_ = false;
+bool ListTestCtrl::drawnRowWasSelected_ = false;
 
 namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr UINT kExchangedStates = 0xFF0F;  // focus, selection, cut, drop highlight, overlay and state images
 constexpr int kActionDoubleClick = 0;
-// Carries a piece of work from another thread to the list's own thread (lParam: the work).
-constexpr UINT kRunOnUiThread = WM_APP + 0x2A0;
 
 // The multibyte comparison of the list's texts: case-sensitive, by byte value.
 int CompareTexts(const std::string& a, const std::string& b) {
@@ -51,24 +49,14 @@ int ListActionForCommand(UINT command) {
     }
 }
 
-ListTestCtrl::~ListTestCtrl() { sortAscending_.store(false); }
+ListTestCtrl::~ListTestCtrl() { sortAscending_ = false; }
 
 void ListTestCtrl::PreSubclass() {
     // The list shows the system's shared image lists, which it must never destroy.
     const LONG_PTR style = GetWindowLongPtrW(Hwnd(), GWL_STYLE);
     if ((style & LVS_SHAREIMAGELISTS) == 0) SetWindowLongPtrW(Hwnd(), GWL_STYLE, style | LVS_SHAREIMAGELISTS);
     header_.Attach(reinterpret_cast<HWND>(SendMessageW(Hwnd(), LVM_GETHEADER, 0, 0)));
-    window_.store(Hwnd());
-}
-
-void ListTestCtrl::RunOnUiThread(const std::function<void()>& work) {
-    const HWND window = window_.load();
-    if (window == nullptr) return;
-    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
-        work();
-        return;
-    }
-    SendMessageW(window, kRunOnUiThread, 0, reinterpret_cast<LPARAM>(&work));
+    window_ = Hwnd();
 }
 
 int ListTestCtrl::ItemCount() const { return static_cast<int>(SendMessageW(Hwnd(), LVM_GETITEMCOUNT, 0, 0)); }
@@ -170,9 +158,9 @@ bool ListTestCtrl::OnReflectedNotify(NMHDR* header, LRESULT& result) {
             return true;
         case LVN_COLUMNCLICK: {
             const auto* click = reinterpret_cast<NMLISTVIEW*>(header);
-            const bool ascending = sortAscending_.load();
+            const bool ascending = sortAscending_;
             Sort(click->iSubItem, ascending, 0, -1);
-            sortAscending_.store(!ascending);
+            sortAscending_ = !ascending;
             result = 0;
             return true;
         }
@@ -189,7 +177,7 @@ LRESULT ListTestCtrl::CustomDraw(NMLVCUSTOMDRAW* draw) {
         case CDDS_ITEMPREPAINT: {
             const bool selected =
                 (SendMessageW(Hwnd(), LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
-            drawnRowWasSelected_.store(selected);
+            drawnRowWasSelected_ = selected;
             if (selected) {
                 draw->clrText = selectedText_;
                 draw->clrTextBk = selectedBackground_;
@@ -203,7 +191,7 @@ LRESULT ListTestCtrl::CustomDraw(NMLVCUSTOMDRAW* draw) {
             return CDRF_NOTIFYPOSTPAINT;
         }
         case CDDS_ITEMPOSTPAINT:
-            if (drawnRowWasSelected_.load()) {
+            if (drawnRowWasSelected_) {
                 LVITEMW state{};
                 state.state = LVIS_SELECTED;
                 state.stateMask = LVIS_SELECTED;
@@ -223,7 +211,7 @@ void ListTestCtrl::Paint() {
     GetClientRect(Hwnd(), &client);
     {
         CMemDC mem(dc, client);
-        if (viewStyle_.load() == 1 && header_.Hwnd() != nullptr && IsWindowVisible(header_.Hwnd())) {
+        if (viewStyle_ == 1 && header_.Hwnd() != nullptr && IsWindowVisible(header_.Hwnd())) {
             // The header paints itself; the copy of the surface must not cover it.
             RECT headerRect;
             GetWindowRect(header_.Hwnd(), &headerRect);
@@ -247,13 +235,13 @@ void ListTestCtrl::Paint() {
 
 void ListTestCtrl::SendAction(int action) {
     const int row = FirstSelectedRow();
-    const HWND target = notifyWindow_.load();
+    const HWND target = notifyWindow_;
     if (row < 0 || target == nullptr) return;
     SendMessageA(target, UM_LISTACTION, static_cast<WPARAM>(action), row);
 }
 
 void ListTestCtrl::SendSelection() {
-    const HWND target = notifyWindow_.load();
+    const HWND target = notifyWindow_;
     if (target == nullptr) return;
     const int row = FirstSelectedRow();
     if (row >= 0) SendMessageA(target, UM_LISTSELECTION, 1, row);
@@ -304,11 +292,8 @@ LRESULT ListTestCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT:
             Paint();
             return 0;
-        case kRunOnUiThread:
-            if (lParam != 0) (*reinterpret_cast<const std::function<void()>*>(lParam))();
-            return 0;
         case WM_DESTROY:
-            window_.store(nullptr);
+            window_ = nullptr;
             break;
         case WM_LBUTTONDOWN: {
             const LRESULT result = DefaultProc(message, wParam, lParam);

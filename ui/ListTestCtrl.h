@@ -7,8 +7,6 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <atomic>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -36,21 +34,19 @@ public:
     ListTestCtrl() = default;
     ~ListTestCtrl() override;
 
-    void SetNotifyWindow(HWND window) { notifyWindow_.store(window); }
-    HWND NotifyWindow() const { return notifyWindow_.load(); }
-    int ViewStyle() const { return viewStyle_.load(); }
-    void SetViewStyle(int style) { viewStyle_.store(style); }
-    int LastScanType() const { return lastScanType_.load(); }
-    void SetLastScanType(int scanType) { lastScanType_.store(scanType); }
+    void SetNotifyWindow(HWND window) { notifyWindow_ = window; }
+    HWND NotifyWindow() const { return notifyWindow_; }
+    int ViewStyle() const { return viewStyle_; }
+    void SetViewStyle(int style) { viewStyle_ = style; }
+    int LastScanType() const { return lastScanType_; }
+    void SetLastScanType(int scanType) { lastScanType_ = scanType; }
 
     // Sorts rows first..last (-1: the last row) by the texts of `column`, in place.
     void Sort(int column, bool ascending, int first = 0, int last = -1);
 
-    // Runs `work` on the thread that owns the list window, waiting for it to finish;
-    // nothing happens once the window is gone. Lets worker threads change the list safely.
-    void RunOnUiThread(const std::function<void()>& work);
-    // The list window, readable from any thread (null before attach and after destruction).
-    HWND Window() const { return window_.load(); }
+    // The list window (null before attach and after destruction). Like every member of the
+    // control, for the user-interface thread only.
+    HWND Window() const { return window_; }
 
     // Row access in the list's 8-bit text.
     int ItemCount() const;
@@ -59,7 +55,7 @@ public:
     int ColumnCount() const;
 
     // The direction flag of the next column click, shared by every list of the process.
-    static bool NextSortAscending() { return sortAscending_.load(); }
+    static bool NextSortAscending() { return sortAscending_; }
 
     bool OnReflectedNotify(NMHDR* header, LRESULT& result) override;
 
@@ -79,13 +75,13 @@ private:
     CHeaderTestCtrl header_;
     COLORREF selectedText_ = RGB(255, 255, 255);
     COLORREF selectedBackground_ = RGB(101, 144, 193);
-    std::atomic<int> viewStyle_{1};
-    std::atomic<int> lastScanType_{0};
-    std::atomic<HWND> notifyWindow_{nullptr};
-    std::atomic<HWND> window_{nullptr};
+    int viewStyle_ = 1;
+    int lastScanType_ = 0;
+    HWND notifyWindow_ = nullptr;
+    HWND window_ = nullptr;
 
-    static std::atomic<bool> sortAscending_;
-    static std::atomic<bool> drawnRowWasSelected_;
+    static bool sortAscending_;
+    static bool drawnRowWasSelected_;
 };
 
 }  // namespace tarnock::ui
