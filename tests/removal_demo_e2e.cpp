@@ -239,7 +239,7 @@ INSTANTIATE_TEST_SUITE_P(
         CategoryRemoval{"Spyware", 1, IDC_SPYWARE, 2, "Spybot - Search & Destroy_is1", "Spybot - Search & Destroy_is1"},
         CategoryRemoval{"Messenger", 3, IDC_MESSENGER, 2, "NateOnMessenger", "NateOnMessenger"},
         CategoryRemoval{"P2P", 4, IDC_P2P, 2, "Soribada6", "Soribada6"},
-        CategoryRemoval{"AllPrograms", 5, IDC_ALLPROGRAMS, 2, "Notepad++", "Notepad++"},
+        CategoryRemoval{"AllPrograms", 5, IDC_ALLPROGRAMS, 0, "Notepad++ (64-bit x64)", "Notepad++"},
         CategoryRemoval{"AllProgramsUnquoted", 5, IDC_ALLPROGRAMS, 2, "Veraport", "Veraport"},
         CategoryRemoval{"AddOn", 6, IDC_BHO, 2, "{761497BB-D6F0-462C-B6EB-D4DAF1D92D43}",
                         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\"

@@ -16,12 +16,12 @@ static void Normalise(const char* in, char* out, size_t size) {
     out[n] = '\0';
 }
 
-static void RemoveEntriesOf(HKEY root, const char* command) {
+static void RemoveEntriesOf(HKEY root, REGSAM view, const char* command) {
     HKEY uninstall;
     char names[64][256];
     int count = 0, i;
     DWORD index;
-    if (RegOpenKeyExA(root, UNINSTALL, 0, KEY_READ, &uninstall) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExA(root, UNINSTALL, 0, KEY_READ | DELETE | view, &uninstall) != ERROR_SUCCESS) return;
     for (index = 0; count < 64; ++index) {
         char name[256];
         char value[2048] = {0};
@@ -51,7 +51,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR arguments, int 
     (void)show;
     Normalise(GetCommandLineA(), command, sizeof(command));
     Sleep(1500);
-    RemoveEntriesOf(HKEY_LOCAL_MACHINE, command);
-    RemoveEntriesOf(HKEY_CURRENT_USER, command);
+    /* Installers of either width register in their own view of the machine's registry. */
+    RemoveEntriesOf(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, command);
+    RemoveEntriesOf(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, command);
+    RemoveEntriesOf(HKEY_CURRENT_USER, 0, command);
     return 0;
 }
