@@ -95,8 +95,10 @@ CKelvoEngine::HeldEntry::HeldEntry(const CKelvoEngine& engine, const RegistryPla
     Held& held = engine_.held_;
     held.handle.Reset();
     const std::string path = kUninstallRoot + key;
-    if (RegOpenKeyExA(place.root, path.c_str(), 0, KEY_QUERY_VALUE | place.view, held.handle.Put()) != ERROR_SUCCESS)
-        held.handle.Reset();
+    // Nothing is taken from a failed open: its out-parameter is not to be trusted.
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(place.root, path.c_str(), 0, KEY_QUERY_VALUE | place.view, &opened) == ERROR_SUCCESS)
+        held.handle.Reset(opened);
     held.place = place;
     held.key = key;
     held.held = true;
