@@ -8,6 +8,7 @@
 #include "base/ScopedHandles.h"
 #include "base/TextUtil.h"
 #include "scan/CommandPath.h"
+#include "scan/RegistryEnum.h"
 #include "scan/ScanMetrics.h"
 
 namespace tarnock {
@@ -90,15 +91,17 @@ std::string CKelvoEngine::ReadEntryValue(const RegistryPlace& place, const std::
     return text;
 }
 
-CKelvoEngine::HeldEntry::HeldEntry(const CKelvoEngine& engine, const RegistryPlace& place, const std::string& key)
+CKelvoEngine::HeldEntry::HeldEntry(const CKelvoEngine& engine, const RegistryPlace& place, const std::string& key,
+                                   HKEY parent)
     : engine_(engine) {
     Held& held = engine_.held_;
     held.handle.Reset();
-    const std::string path = kUninstallRoot + key;
     // Nothing is taken from a failed open: its out-parameter is not to be trusted.
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(place.root, path.c_str(), 0, KEY_QUERY_VALUE | place.view, &opened) == ERROR_SUCCESS)
-        held.handle.Reset(opened);
+    const LONG result = parent ? RegOpenKeyExA(parent, key.c_str(), 0, KEY_QUERY_VALUE | place.view, &opened)
+                               : RegOpenKeyExA(place.root, (kUninstallRoot + key).c_str(), 0,
+                                               KEY_QUERY_VALUE | place.view, &opened);
+    if (result == ERROR_SUCCESS) held.handle.Reset(opened);
     held.place = place;
     held.key = key;
     held.held = true;
@@ -183,13 +186,38 @@ bool CKelvoEngine::IsMicrosoftPublished(const std::string& key, const RegistryPl
     return ReadEntryValue(place, key, "Publisher") == "Microsoft Corporation";
 }
 
+CKelvoEngine::ArpCacheSnapshot::ArpCacheSnapshot(const CKelvoEngine& engine) : engine_(engine) {
+    engine_.arpNames_.byView.clear();
+    engine_.arpNames_.active = true;
+}
+
+CKelvoEngine::ArpCacheSnapshot::~ArpCacheSnapshot() {
+    engine_.arpNames_.active = false;
+    engine_.arpNames_.byView.clear();
+}
+
+bool CKelvoEngine::ArpCacheMayHold(const std::string& key, REGSAM view) const {
+    if (!arpNames_.active) return true;
+    auto found = arpNames_.byView.find(view);
+    if (found == arpNames_.byView.end()) {
+        std::set<std::string> names;
+        ScopedKey cache;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kArpCacheRoot, 0, KEY_READ | view, cache.Put()) == ERROR_SUCCESS)
+            ForEachSubkey(cache.Get(), [&](int, const std::string& name) { names.insert(ToLowerAnsi(name)); });
+        found = arpNames_.byView.emplace(view, std::move(names)).first;
+    }
+    // Registry names ignore the case of Latin letters.
+    return found->second.count(ToLowerAnsi(key)) != 0;
+}
+
 std::string CKelvoEngine::ReadArpCachePath(const std::string& key, REGSAM view) const {
     // The record may be missing, shorter than its 552 bytes or not zero-terminated: the
     // buffer is zeroed and the path is cut at its 262 units whatever the data holds.
     std::array<BYTE, kSlowInfoBufferSize> buffer{};
     ScopedKey cache;
     const std::string path = kArpCacheRoot + key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | view, cache.Put()) == ERROR_SUCCESS) {
+    if (ArpCacheMayHold(key, view) &&
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | view, cache.Put()) == ERROR_SUCCESS) {
         CountRegistryRead();
         DWORD size = static_cast<DWORD>(buffer.size());
         if (RegQueryValueExA(cache.Get(), "SlowInfoCache", nullptr, nullptr, buffer.data(), &size) != ERROR_SUCCESS)

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -80,12 +82,29 @@ public:
     // Keeps one uninstall entry open while a listing reads several of its values, so each
     // value costs one query instead of an open, a query and a close. Only reads of that
     // entry in that place use it; outside such a scope every value is read afresh.
+    // `parent`, when given, is the uninstall root of that place, already open: the entry is
+    // opened below it instead of by its whole path from the hive.
     class HeldEntry {
     public:
-        HeldEntry(const CKelvoEngine& engine, const RegistryPlace& place, const std::string& key);
+        HeldEntry(const CKelvoEngine& engine, const RegistryPlace& place, const std::string& key,
+                  HKEY parent = nullptr);
         ~HeldEntry();
         HeldEntry(const HeldEntry&) = delete;
         HeldEntry& operator=(const HeldEntry&) = delete;
+
+    private:
+        const CKelvoEngine& engine_;
+    };
+
+    // Lets a listing look entries up in the ARP cache by a snapshot of its key names, taken
+    // once per view: an entry the cache does not know (nearly all of them) then costs no
+    // registry open. Outside such a scope every lookup opens the cache afresh.
+    class ArpCacheSnapshot {
+    public:
+        explicit ArpCacheSnapshot(const CKelvoEngine& engine);
+        ~ArpCacheSnapshot();
+        ArpCacheSnapshot(const ArpCacheSnapshot&) = delete;
+        ArpCacheSnapshot& operator=(const ArpCacheSnapshot&) = delete;
 
     private:
         const CKelvoEngine& engine_;
@@ -110,6 +129,14 @@ private:
         ScopedKey handle;
     };
     mutable Held held_;
+    // The ARP cache's key names per view, lower-cased, while an ArpCacheSnapshot is in scope;
+    // a view is read on its first lookup.
+    struct ArpNames {
+        bool active = false;
+        std::map<REGSAM, std::set<std::string>> byView;
+    };
+    mutable ArpNames arpNames_;
+    bool ArpCacheMayHold(const std::string& key, REGSAM view) const;
 };
 
 // Reads one text value through the registry manager, counted for the scan statistics.

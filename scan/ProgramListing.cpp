@@ -1,5 +1,7 @@
 #include "scan/ProgramListing.h"
 
+#include <cstring>
+
 #include "base/ScopedHandles.h"
 #include "base/TextUtil.h"
 #include "scan/RegistryEnum.h"
@@ -18,16 +20,21 @@ NameAndLink NameOrKey(const CKelvoEngine& engine, const std::string& key, const 
     return entry;
 }
 
-// Calls visit(index, key, place) for every subkey of `path` in every place that can be
-// opened, one enumeration per place. Returns -1 when no place could be opened.
+// Calls visit(index, key, place, root) for every subkey of `path` in every place that can
+// be opened, one enumeration per place. root is that place's open uninstall root, for
+// opening entries below it; null when `path` is another key, whose entries the engine
+// does not read. Returns -1 when no place could be opened.
 template <typename Visit>
 int ForEachEntry(const std::vector<RegistryPlace>& places, const char* path, Visit&& visit) {
     int result = -1;
+    const bool uninstallRoot = std::strcmp(path, kUninstallRoot) == 0;
     for (const RegistryPlace& place : places) {
         ScopedKey uninstall;
         if (RegOpenKeyExA(place.root, path, 0, KEY_READ | place.view, uninstall.Put()) != ERROR_SUCCESS) continue;
         result = 0;
-        ForEachSubkey(uninstall.Get(), [&](int index, const std::string& key) { visit(index, key, place); });
+        ForEachSubkey(uninstall.Get(),
+                      [&](int index, const std::string& key) { visit(index, key, place, uninstallRoot ? uninstall.Get() : nullptr);
+                      });
     }
     return result;
 }
@@ -37,10 +44,11 @@ int ForEachEntry(const std::vector<RegistryPlace>& places, const char* path, Vis
 int ListAllPrograms(IResultRows& rows, const InstallerProductList& installerProducts,
                     const std::vector<RegistryPlace>& places, const char* path) {
     const CKelvoEngine engine(installerProducts);
+    const CKelvoEngine::ArpCacheSnapshot arpCache(engine);
     const ScopedTimerResolution timerResolution;
-    return ForEachEntry(places, path, [&](int index, const std::string& key, const RegistryPlace& place) {
+    return ForEachEntry(places, path, [&](int index, const std::string& key, const RegistryPlace& place, HKEY root) {
         if (rows.StopRequested()) return;
-        const CKelvoEngine::HeldEntry held(engine, place, key);
+        const CKelvoEngine::HeldEntry held(engine, place, key, root);
         if (StartsWith(key, "KB")) {
             if (engine.IsMicrosoftPublished(key, place)) return;
         } else if (engine.IsHiddenEntry(key, place)) {
@@ -58,7 +66,9 @@ int ListAllPrograms(IResultRows& rows, const InstallerProductList& installerProd
 int ListProgramsInFolder(IResultRows& rows, const InstallerProductList& installerProducts, const std::string& folder,
                          const std::vector<RegistryPlace>& places, const char* path) {
     const CKelvoEngine engine(installerProducts);
-    return ForEachEntry(places, path, [&](int index, const std::string& key, const RegistryPlace& place) {
+    const CKelvoEngine::ArpCacheSnapshot arpCache(engine);
+    return ForEachEntry(places, path, [&](int index, const std::string& key, const RegistryPlace& place, HKEY root) {
+        const CKelvoEngine::HeldEntry held(engine, place, key, root);
         std::string match = engine.ReadUninstallString(key, place);
         for (const char* shared : kSharedUninstallers) {
             if (!Contains(match, shared)) continue;

@@ -196,9 +196,22 @@ TEST_F(InventoryTest, IconFileIsTheFirstCandidateThatExists) {
                                 static_cast<DWORD>(c.arpCache->size()));
         }
     }
+    // The ARP cache names its entries in any case of Latin letters.
+    AddEntry("TnkInvIcon9", {{"DisplayIcon", missing}});
+    registry_.CreateKey(HKEY_LOCAL_MACHINE, ArpEntry("TNKINVICON9"));
+    registry_.SetBinary(HKEY_LOCAL_MACHINE, ArpEntry("TNKINVICON9"), "SlowInfoCache", arpRecord.data(),
+                        static_cast<DWORD>(arpRecord.size()));
+
     const CKelvoEngine engine(products);
     for (const Case& c : cases) EXPECT_EQ(engine.ResolveIconFile(c.key, c.displayName), c.expected) << c.key;
+    EXPECT_EQ(engine.ResolveIconFile("TnkInvIcon9", "x"), arp);
     EXPECT_EQ(engine.ResolveIconFile("", "Tnk Icon App"), "");
+    {
+        // A listing looks the cache up by a snapshot of its names: the same answers.
+        const CKelvoEngine::ArpCacheSnapshot snapshot(engine);
+        for (const Case& c : cases) EXPECT_EQ(engine.ResolveIconFile(c.key, c.displayName), c.expected) << c.key;
+        EXPECT_EQ(engine.ResolveIconFile("TnkInvIcon9", "x"), arp);
+    }
 }
 
 TEST_F(InventoryTest, AllProgramsListsVisibleEntriesWithAnUninstallCommand) {
