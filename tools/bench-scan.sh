@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Times every category scan on machines with 300 and 3,000 uninstall entries, spread
 # evenly over the three places programs register in (the machine's 64-bit and 32-bit
-# views and the current user).
+# views and the current user); nine in ten of the programs have their files on disk.
 #   tools/bench-scan.sh BUILD_DIR
 # BUILD_DIR is an x86_64 build tree with tools/scan_bench.exe. Each size gets a prefix of
 # its own (BUILD_DIR/bench-wine-N, made anew) with a signature category 1 of 100
@@ -25,7 +25,7 @@ for n in 300 3000; do
   rm -rf "$WINEPREFIX"
   "$here/wine-prefix.sh" ensure "$WINEPREFIX"
   data=$WINEPREFIX/bench-data
-  python3 "$here/bench/make-bench-data.py" "$n" "$data"
+  python3 "$here/bench/make-bench-data.py" "$n" "$data" "$WINEPREFIX/drive_c"
   rm -f "$data/bench.dat"
   sqlite3 "$data/bench.dat" < "$data/bench.sql"
   wine regedit /S "$(winepath -w "$data/entries.reg")" >/dev/null 2>&1

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Data for the scan benchmark.
 
-    make-bench-data.py N OUT_DIR
+    make-bench-data.py N OUT_DIR [DRIVE_C]
 
 Writes OUT_DIR/entries.reg (N uninstall entries, UTF-16) and OUT_DIR/bench.sql (a
 signature category 1 of 100 exact-name rows and 100 fragment rows; every row matches
@@ -10,12 +10,17 @@ one entry, so both machine sizes list the same 200 rows).
 The entries are spread over the three places programs register in: entry i lives in the
 machine's 64-bit view when i % 3 is 0, in its 32-bit view (WOW6432Node) when it is 1 and
 under the current user when it is 2. The rows' entries are spread the same way.
+
+Given the prefix's DRIVE_C, it also installs the programs' files (an empty app.exe, the
+icon, and unins000.exe), as on a real machine, except for every tenth entry, whose program
+is gone and whose row has to fall back to the ARP cache and the uninstall command.
 """
 import os
 import sys
 
 n = int(sys.argv[1])
 out = sys.argv[2]
+drive_c = sys.argv[3] if len(sys.argv) > 3 else None
 os.makedirs(out, exist_ok=True)
 tail = r"\Microsoft\Windows\CurrentVersion\Uninstall"
 roots = [r"HKEY_LOCAL_MACHINE\SOFTWARE" + tail, r"HKEY_LOCAL_MACHINE\SOFTWARE\WOW6432Node" + tail,
@@ -31,6 +36,11 @@ for i in range(n):
               '"URLInfoAbout"="http://vendor%d.example/"' % (i % 37)]
     if i % 10 == 0:
         lines.append('"SystemComponent"=dword:00000001')
+    if drive_c and i % 10 != 5:
+        installed = os.path.join(drive_c, "Program Files", "Bench Vendor %d" % (i % 37), "App %05d" % i)
+        os.makedirs(installed, exist_ok=True)
+        for name in ("app.exe", "unins000.exe"):
+            open(os.path.join(installed, name), "wb").close()
     lines.append("")
 with open(os.path.join(out, "entries.reg"), "wb") as f:
     f.write(b"\xff\xfe" + ("\r\n".join(lines) + "\r\n").encode("utf-16-le"))
