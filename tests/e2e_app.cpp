@@ -21,6 +21,7 @@
 #include "resource.h"
 #include "support/E2eFixtures.h"
 #include "support/UiDriver.h"
+#include "support/TestMachine.h"
 
 using namespace tarnock;
 using namespace tarnock::testing;
@@ -33,12 +34,6 @@ constexpr const char* kSettingsKey = kTarnockSettingsKey;
 std::string StageDir() { return WindowsPath(TARNOCK_E2E_STAGE_DIR); }
 std::string TarnockExe() { return StageDir() + "\\Tarnock.exe"; }
 std::string UpdaterLog() { return StageDir() + "\\updater-calls.txt"; }
-std::string Quoted(const std::string& path) {
-    std::string quoted(1, '"');
-    quoted += path;
-    quoted += '"';
-    return quoted;
-}
 
 void ResetSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey); }
 

@@ -22,6 +22,7 @@
 #include "resource.h"
 #include "support/E2eFixtures.h"
 #include "support/UiDriver.h"
+#include "support/TestMachine.h"
 
 using namespace tarnock;
 using namespace tarnock::testing;
@@ -71,7 +72,6 @@ private:
     std::string clsid_;
 };
 
-std::string Quoted(const std::string& path) { return '"' + path + '"'; }
 
 std::string TestDir(const std::string& name) {
     const std::string dir = BuildDir() + "\\tests\\list-e2e\\" + name;

@@ -7,10 +7,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,6 +20,7 @@
 #include "support/E2eFixtures.h"
 #include "support/ReportServer.h"
 #include "support/UiDriver.h"
+#include "support/TestMachine.h"
 
 using namespace tarnock;
 using namespace tarnock::testing;
@@ -39,27 +38,6 @@ __attribute__((noinline)) std::string EntryKey(const std::string& key) {
 std::string StageDir() { return WindowsPath(TARNOCK_E2E_STAGE_DIR); }
 std::string TarnockExe() { return StageDir() + "\\Tarnock.exe"; }
 std::string Fixtures() { return WindowsPath(TARNOCK_REMOVAL_FIXTURES); }
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-std::string TempFolder() {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    return temp;
-}
-std::string ReadAll(const std::string& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-bool KeyExists(HKEY root, const std::string& path) {
-    ScopedKey key;
-    return RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Put()) == ERROR_SUCCESS;
-}
-bool ValueExists(HKEY root, const std::string& path, const std::string& name) {
-    ScopedKey key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Put()) != ERROR_SUCCESS) return false;
-    return RegQueryValueExA(key.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-}
 // The files of the registry backup folder.
 int BackupFiles() {
     const std::wstring folder = RegistryBackupFolder();

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,28 +13,21 @@
 #include "scan/KelvoEngine.h"
 #include "support/ScanFixture.h"
 #include "support/UiDriver.h"
+#include "support/TestMachine.h"
 
 namespace tarnock {
 namespace {
 
+using testing::Quoted;
+using testing::ReadAll;
 using testing::RegistryFixture;
+using testing::TempFolder;
+using testing::ValueExists;
 using testing::WaitUntil;
 using testing::WindowsPath;
 
 std::string Fixtures() { return WindowsPath(TARNOCK_REMOVAL_FIXTURES); }
 std::string Uninstaller() { return Fixtures() + "\\uninstaller.exe"; }
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
-std::string TempFolder() {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    return temp;
-}
-std::string ReadAll(const std::string& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 // Records what the removal asked and showed; answers from a script (No when it runs out).
 class FakeHost : public IRemovalHost {
@@ -80,12 +72,6 @@ const InstallerProductList kNoProducts;
 
 std::string EntryPath(const std::string& key) { return std::string(kUninstallRoot) + key; }
 bool Exists(HKEY root, const std::string& path) { return CRemovalEngine::KeyExists({root, 0}, path); }
-bool ValueExists(HKEY root, const std::string& path, const std::string& name) {
-    ScopedKey key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS) return false;
-    return RegQueryValueExA(key.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-}
-
 class Removal : public ::testing::Test {
 protected:
     // An uninstall entry whose command is the test uninstaller in `mode`.

@@ -14,6 +14,7 @@
 #include "scan/ShellFolders.h"
 #include "support/RowRecorder.h"
 #include "support/ScanFixture.h"
+#include "support/TestMachine.h"
 
 #include <shlobj.h>
 
@@ -72,17 +73,6 @@ DWORD UnregisterCalls() {
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kCounterKey, 0, KEY_READ, key.Put()) == ERROR_SUCCESS)
         RegQueryValueExA(key.Get(), "UnregisterCalls", nullptr, nullptr, reinterpret_cast<BYTE*>(&calls), &size);
     return calls;
-}
-
-bool KeyExists(HKEY root, const std::string& path) {
-    ScopedKey key;
-    return RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Put()) == ERROR_SUCCESS;
-}
-
-bool ValueExists(HKEY root, const std::string& path, const std::string& name) {
-    ScopedKey key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Put()) != ERROR_SUCCESS) return false;
-    return RegQueryValueExA(key.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 class AddonTest : public ::testing::Test {

@@ -21,6 +21,7 @@
 #include "resource.h"
 #include "support/E2eFixtures.h"
 #include "support/UiDriver.h"
+#include "support/TestMachine.h"
 
 using namespace tarnock;
 using namespace tarnock::testing;
@@ -35,7 +36,6 @@ std::string Recorder() { return TestsDir() + "\\ui_url_recorder.exe"; }
 std::string RecorderLog() { return TestsDir() + "\\url-calls.txt"; }
 std::string StandIn() { return TestsDir() + "\\ui_browser_standin.dll"; }
 std::string StandInLog() { return TestsDir() + "\\browser-calls.txt"; }
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 constexpr char kMaker[] = "http://127.0.0.1:9/maker";
 constexpr char kSearch[] = "http://127.0.0.1:9/find";

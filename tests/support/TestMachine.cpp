@@ -1,0 +1,36 @@
+#include "support/TestMachine.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "base/ScopedHandles.h"
+
+namespace tarnock::testing {
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+std::string TempFolder() {
+    char buffer[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathA(MAX_PATH + 1, buffer);
+    return length > 0 && length <= MAX_PATH ? std::string(buffer, length) : std::string();
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+bool KeyExists(HKEY root, const std::string& path, REGSAM view) {
+    ScopedKey key;
+    return RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, key.Put()) == ERROR_SUCCESS;
+}
+
+bool ValueExists(HKEY root, const std::string& path, const std::string& name, REGSAM view) {
+    ScopedKey key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE | view, key.Put()) != ERROR_SUCCESS) return false;
+    return RegQueryValueExA(key.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+}  // namespace tarnock::testing

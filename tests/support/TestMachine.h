@@ -1,0 +1,21 @@
+// Small look-ups the tests make on the test machine: registry keys and values, files, the
+// temporary folder.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace tarnock::testing {
+
+// `text` in double quotes, as a command line wants a path with blanks.
+std::string Quoted(const std::string& text);
+// The user's temporary folder, with its closing backslash.
+std::string TempFolder();
+// The whole content of a file; "" when it cannot be read.
+std::string ReadAll(const std::string& path);
+// Whether a key, or a value of a key, exists (`view`: 0 or a KEY_WOW64_* flag).
+bool KeyExists(HKEY root, const std::string& path, REGSAM view = 0);
+bool ValueExists(HKEY root, const std::string& path, const std::string& name, REGSAM view = 0);
+
+}  // namespace tarnock::testing
