@@ -65,19 +65,19 @@ CREATE INDEX tb_registry_list_mst ON tb_registry_list (mst_Seq);
 -- narrowed to their anti-malware product for the same reason.
 -- ---------------------------------------------------------------------------------------
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
-  (101, 'SpySheriff',                 '허위 보안 프로그램', 'SpySheriff',                '%', 1),  -- unverified: rogue program, no published installer
+  (101, 'SpySheriff',                 '허위 보안 프로그램', 'SpySheriff',                '%', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\SpySheriff and \Spy Sheriff (row 140); kept a fragment so that the demo machine's entry without an uninstall command stays unlisted
   (102, 'WinFixer',                   '허위 보안 프로그램', 'WinFixer',                  '%', 1),  -- unverified: rogue program, no published installer
   (103, 'ErrorSafe',                  '허위 보안 프로그램', 'ErrorSafe',                 '%', 1),  -- unverified: rogue program, no published installer
-  (104, 'SpywareQuake',               '허위 보안 프로그램', 'SpywareQuake',              '%', 1),  -- unverified: rogue program, no published installer
-  (105, 'SpyAxe',                     '허위 보안 프로그램', 'SpyAxe',                    '%', 1),  -- unverified: rogue program, no published installer
-  (106, 'PestTrap',                   '허위 보안 프로그램', 'PestTrap',                  '%', 1),  -- unverified: rogue program, no published installer
-  (107, 'SpyFalcon',                  '허위 보안 프로그램', 'SpyFalcon',                 '%', 1),  -- unverified: rogue program, no published installer
+  (104, 'SpywareQuake',               '허위 보안 프로그램', 'SpywareQuake',              '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\SpywareQuake and \SpywareQuake.com (row 141)
+  (105, 'SpyAxe',                     '허위 보안 프로그램', 'SpyAxe',                    '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\SpyAxe
+  (106, 'PestTrap',                   '허위 보안 프로그램', 'PestTrap',                  '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\PestTrap
+  (107, 'SpyFalcon',                  '허위 보안 프로그램', 'SpyFalcon',                 '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\SpyFalcon
   (108, 'DriveCleaner',               '허위 보안 프로그램', 'DriveCleaner',              '%', 1),  -- unverified: rogue program, no published installer
   (109, 'WinAntiVirus Pro',           '허위 보안 프로그램', 'WinAntiVirus',              '%', 1),  -- unverified: rogue program, no published installer
   (110, 'SystemDoctor',               '허위 보안 프로그램', 'SystemDoctor',              '%', 1),  -- unverified: rogue program, no published installer
   (111, 'MalwareAlarm',               '허위 보안 프로그램', 'MalwareAlarm',              '%', 1),  -- unverified: rogue program, no published installer
   (112, 'SpyLocked',                  '허위 보안 프로그램', 'SpyLocked',                 '%', 1),  -- unverified: rogue program, no published installer
-  (113, 'SpywareStrike',              '허위 보안 프로그램', 'SpywareStrike',             '%', 1),  -- unverified: rogue program, no published installer
+  (113, 'SpywareStrike',              '허위 보안 프로그램', 'SpywareStrike',             '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\SpywareStrike
   (114, 'WinSpywareProtect',          '허위 보안 프로그램', 'WinSpywareProtect',         '%', 1),  -- unverified: rogue program, no published installer
   (115, 'SpyCrush',                   '허위 보안 프로그램', 'SpyCrush',                  '%', 1),  -- unverified: rogue program, no published installer
   (116, 'SpyHeal',                    '허위 보안 프로그램', 'SpyHeal',                   '%', 1),  -- unverified: rogue program, no published installer
@@ -99,18 +99,43 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (135, 'Spyware Doctor',             'http://www.pctools.com',          'Spyware Doctor',            '%', 1),  -- unverified: product discontinued, no installer manifest
   (136, 'Spyware Terminator',         'http://www.spywareterminator.com', 'Spyware Terminator',       '%', 1),  -- unverified: no installer script or manifest found
   (137, 'SpyHunter',                  'http://www.enigmasoftware.com',   'SpyHunter',                 '%', 1),  -- unverified: no installer script or manifest found
-  (139, 'Zemana AntiMalware',         'http://www.zemana.com',           'Zemana AntiMalware',        '%', 1);  -- unverified: narrowed from "Zemana", which also matched Zemana AntiLogger
+  (139, 'Zemana AntiMalware',         'http://www.zemana.com',           'Zemana AntiMalware',        '%', 1),  -- unverified: narrowed from "Zemana", which also matched Zemana AntiLogger
+  (140, 'SpySheriff (Spy Sheriff)',    '허위 보안 프로그램', 'Spy Sheriff',             '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\Spy Sheriff
+  (141, 'SpywareQuake (.com)',         '허위 보안 프로그램', 'SpywareQuake.com',        '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\SpywareQuake.com
+  (142, 'SpywareSheriff',              '허위 보안 프로그램', 'SpywareSheriff_is1',      '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\SpywareSheriff_is1
+  (143, 'BraveSentry',                 '허위 보안 프로그램', 'BraveSentry',             '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\BraveSentry
+  (144, 'AdwareSheriff',               '허위 보안 프로그램', 'AdwareSheriff_is1',       '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\AdwareSheriff_is1
+  (145, 'AlfaCleaner',                 '허위 보안 프로그램', 'AlfaCleaner.com_is1',     '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\AlfaCleaner.com_is1
+  (146, 'AntivirusGold',               '허위 보안 프로그램', 'antivirusgold',           '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\antivirusgold
+  (147, 'MalwareWipe',                 '허위 보안 프로그램', 'MalwareWipe',             '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\MalwareWipe
+  (148, 'PSGuard',                     '허위 보안 프로그램', 'PSGuard',                 '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\PSGuard
+  (149, 'The Spy Guard',               '허위 보안 프로그램', 'The Spy Guard',           '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\The Spy Guard
+  (150, 'SpyKiller',                   '허위 보안 프로그램', 'SpyKiller',               '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\SpyKiller
+  (151, 'Spyware Soft Stop',           '허위 보안 프로그램', 'Spyware Soft Stop_is1',   '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\Spyware Soft Stop_is1
+  (152, 'WinHound',                    '허위 보안 프로그램', 'WinHound spyware remover', '=', 1);  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\WinHound spyware remover
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('SpybotSD.exe', 131), ('TeaTimer.exe', 131),
   ('mbam.exe', 132), ('mbamtray.exe', 132),
-  ('SUPERAntiSpyware.exe', 133);
+  ('SUPERAntiSpyware.exe', 133),
+  ('SpywareQuake.exe', 104), ('SpywareQuake.exe', 141),
+  ('SpywareStrike.exe', 113),
+  ('SpyAxe.exe', 105),
+  ('MalwareWipe.exe', 147);
 
 INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
   ('HKEY_LOCAL_MACHINE\SOFTWARE\SpySheriff\', 101),
   ('HKEY_LOCAL_MACHINE\SOFTWARE\WinFixer\', 102),
   ('HKEY_LOCAL_MACHINE\SOFTWARE\ErrorSafe\', 103),
-  ('HKEY_LOCAL_MACHINE\SOFTWARE\Malwarebytes'' Anti-Malware\', 132);
+  ('HKEY_LOCAL_MACHINE\SOFTWARE\Malwarebytes'' Anti-Malware\', 132),
+  ('HKEY_LOCAL_MACHINE\SOFTWARE\SpywareQuake\', 104),
+  ('HKEY_LOCAL_MACHINE\SOFTWARE\SpywareQuake.com\', 141),
+  ('HKEY_LOCAL_MACHINE\SOFTWARE\SpyAxe\', 105),
+  ('HKEY_LOCAL_MACHINE\SOFTWARE\SpyFalcon\', 107),
+  ('HKEY_LOCAL_MACHINE\SOFTWARE\SpywareStrike\', 113),
+  ('HKEY_LOCAL_MACHINE\SOFTWARE\MalwareWipe\', 147),
+  ('HKEY_LOCAL_MACHINE\SOFTWARE\AntivirusGold\', 146),
+  ('HKEY_LOCAL_MACHINE\SOFTWARE\ShudderLTD\PSGuard\', 148);
 
 -- ---------------------------------------------------------------------------------------
 -- Type 2: browser toolbars and the search hijackers that come with them.
@@ -126,14 +151,14 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (205, 'Ask Toolbar',              'http://www.ask.com',            'AskToolbar',       '%', 2),  -- unverified: Inno Setup key "ASKTOOLBAR_is1" (demo machine)
   (239, 'Ask Toolbar (Internet Explorer)', 'http://www.ask.com',   'Ask Toolbar for Internet Explorer_is1', '=', 2),  -- source: a VBScript reads QuietUninstallString of ...\Uninstall\Ask Toolbar for Internet Explorer_is1 (an Inno Setup key: exact)
   (206, 'Babylon Toolbar',          'http://www.babylon.com',        'BabylonToolbar',   '%', 2),  -- unverified: no installer script found
-  (207, 'Alexa Toolbar',            'http://www.alexa.com',          'Alexa Toolbar',    '%', 2),  -- unverified: product discontinued
+  (207, 'Alexa Toolbar',            'http://www.alexa.com',          'Alexa Toolbar',    '=', 2),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\Alexa Toolbar
   (208, 'StumbleUpon Toolbar',      '툴바 (서비스 종료)',    'StumbleUpon',      '%', 2),  -- unverified: service closed
   (209, 'Winamp Toolbar',           'http://www.winamp.com',         'Winamp Toolbar',   '%', 2),  -- unverified: product discontinued
   (210, 'MyWebSearch',              '광고 툴바 (애드웨어)',          'MyWebSearch',      '%', 2),  -- unverified: adware, no published installer
   (211, 'Hotbar',                   '광고 툴바 (애드웨어)',          'Hotbar',           '%', 2),  -- unverified: adware, no published installer
   (212, 'Search Protect',           '검색 설정 변경 프로그램',       'SearchProtect',    '%', 2),  -- source: Conduit SP Disinfector (a removal batch script): reg delete ...\Uninstall\SearchProtect
   (213, 'Iminent Toolbar',          '광고 툴바 (애드웨어)',          'Iminent',          '%', 2),  -- unverified: adware; display name "Iminent" in bmrf/tron programs_to_target_by_name.txt
-  (214, 'Incredibar',               '광고 툴바 (애드웨어)',          'Incredibar',       '%', 2),  -- unverified: adware, no published installer
+  (214, 'Incredibar',               '광고 툴바 (애드웨어)',          '{336D0C35-8A85-403a-B9D2-65C292C39087}_is1',       '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Incredibar: an Inno Setup key named by its AppId, so the fragment "Incredibar" never met it)
   (215, 'Funmoods Toolbar',         '광고 툴바 (애드웨어)',          'Funmoods',         '%', 2),  -- unverified: adware, no published installer
   (216, 'SweetPacks Toolbar',       '광고 툴바 (애드웨어)',          'SweetPacks',       '%', 2),  -- unverified: adware; display name "SweetPacks" in bmrf/tron programs_to_target_by_name.txt
   (217, 'Delta Toolbar',            '광고 툴바 (애드웨어)',          'Delta Toolbar',    '%', 2),  -- unverified: adware; display name "Delta toolbar" in bmrf/tron programs_to_target_by_name.txt
@@ -157,7 +182,19 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (235, 'Snap.Do',                  '검색 설정 변경 프로그램',       '{CC6F61A9-A55E-4D04-A674-7A498CD8B809}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Snap.Do, browser hijacker)
   (236, 'My Way Search Assistant',  '검색 설정 변경 프로그램',       '{05F1B866-2372-4E82-9AA8-C64FB11CEF8B}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (My Way Search Assistant)
   (237, 'ooVoo Teoma Search App',   '검색 설정 변경 프로그램',       '{4F564F2D-5447-006A-76A7-A758B70C2D01}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (ooVoo Teoma Search App)
-  (238, 'Level Quality Watcher',    '광고 프로그램 (애드웨어)',      '{19DC5AB8-0792-4875-8F1B-896C5A9CE6AE}', '=', 2);  -- source: bmrf/tron programs_to_target_by_GUID.txt (Level Quality Watcher, adware)
+  (238, 'Level Quality Watcher',    '광고 프로그램 (애드웨어)',      '{19DC5AB8-0792-4875-8F1B-896C5A9CE6AE}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Level Quality Watcher, adware)
+  (240, 'Iminent Toolbar 1',       '광고 툴바 (애드웨어)',          '{5CDCDBCD-119A-4AE1-9C55-B816DBBE4245}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Iminent Toolbar)
+  (241, 'Iminent Toolbar 2',       '광고 툴바 (애드웨어)',          '{A76AA284-E52D-47E6-9E4F-B85DBF8E35C3}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Iminent Toolbar)
+  (242, 'Iminent Toolbar 3',       '광고 툴바 (애드웨어)',          '{118D6CE9-5F18-42F9-958A-14676A629FDE}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Iminent Toolbar)
+  (243, 'Iminent Toolbar 4',       '광고 툴바 (애드웨어)',          '{89B5DFCA-81E0-4EA4-8A0A-4F4087A1DD00}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Iminent Toolbar)
+  (244, 'Iminent Toolbar 5',       '광고 툴바 (애드웨어)',          '{F7CF0E9A-D48B-4942-9537-259ED0568DF4}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Iminent Toolbar)
+  (245, 'Iminent Toolbar 6',       '광고 툴바 (애드웨어)',          '{29C7E8BE-FBD9-4D91-BC4F-B470C718D554}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Iminent Toolbar)
+  (246, 'SweetPacks Toolbar 1',    '광고 툴바 (애드웨어)',          '{96E2E493-C484-43E3-9B95-D62EE7D40D3A}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (IE SweetPacks Toolbar)
+  (247, 'SweetPacks Toolbar 2',    '광고 툴바 (애드웨어)',          '{F4E33CE5-A7AB-4F68-A7E7-F0AA84EF2D9E}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (IE SweetPacks Toolbar)
+  (248, 'SweetPacks Toolbar 3',    '광고 툴바 (애드웨어)',          '{C3E85EE9-5892-4142-B537-BCEB3DAC4C3D}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (IE SweetPacks Toolbar)
+  (249, 'SweetPacks Toolbar 4',    '광고 툴바 (애드웨어)',          '{80F3F10B-A177-4494-93CE-98090D819093}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Internet Explorer Toolbar by SweetPacks)
+  (250, 'SweetPacks Toolbar 5',    '광고 툴바 (애드웨어)',          '{DD85D6BF-4787-4A93-99A5-3F0CF0AE8834}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Internet Explorer Toolbar by SweetPacks)
+  (251, 'Babylon Toolbar (product code)', '광고 툴바 (애드웨어)',          '{E55E7026-EF2A-4A17-AAA7-DB98EA3FD1B1}', '=', 2);  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Babylon Toolbar)
 
 INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
   ('HKEY_LOCAL_MACHINE\SOFTWARE\MyWebSearch\', 210),
@@ -254,7 +291,7 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (413, 'eMule',           'http://www.emule-project.net',  'eMule',               '=', 4),  -- unverified: NSIS key of the eMule installer
   (414, 'Shareaza',        'http://shareaza.sourceforge.net', 'Shareaza_is1',      '=', 4),  -- source: Shareaza Inno Setup scripts (DefaultDirName {reg:HKLM\...\Uninstall\Shareaza_is1,...}; they delete the old NSIS key "Shareaza")
   (415, 'LimeWire',        'P2P 파일 공유 (서비스 종료)',       'LimeWire',            '%', 4),  -- unverified: service closed
-  (416, 'FrostWire',       'http://www.frostwire.com',      'FrostWire',           '%', 4),  -- source: winget-pkgs manifests/f/FrostWire/FrostWire/7.0.3.330 ProductCode "FrostWire 6" (kept by version 7)
+  (416, 'FrostWire',       'http://www.frostwire.com',      'FrostWire 6',           '=', 4),  -- source: winget-pkgs manifests/f/FrostWire/FrostWire/7.0.3.330 ProductCode "FrostWire 6" (kept by version 7); exact, since the fragment "FrostWire" also met the FrostWire Toolbar, a different (Conduit) product
   (417, 'Kazaa',           'P2P 파일 공유 (서비스 종료)',          'Kazaa',               '%', 4),  -- unverified: service closed
   (418, 'BearShare',       'P2P 파일 공유 (서비스 종료)',      'BearShare',           '%', 4),  -- unverified: service closed
   (419, 'iMesh',           'P2P 파일 공유 (서비스 종료)',          'iMesh',               '=', 4),  -- unverified: service closed; exact because "imesh" is part of ordinary words
