@@ -58,8 +58,9 @@ CREATE INDEX tb_registry_list_mst ON tb_registry_list (mst_Seq);
 -- Type 1: fake security programs (rogue anti-spyware that reports invented infections to
 -- sell a licence) and spyware / adware removal tools.
 -- The rogue programs have no homepage worth opening; their information text says what
--- they are. Their installers were never published, so their keys rest on removal guides
--- of their time; the names are distinctive enough that a fragment finds no other product.
+-- they are. Their installers were never published: the keys that removal scripts of their
+-- time delete are given exactly, the others stay fragments of names distinctive enough to
+-- find no other product.
 -- Removed: Ad-Aware (the fragment also matched Ad-Aware Web Companion, a different product
 -- of the vendor), HitmanPro (also matched HitmanPro.Alert); Malwarebytes and Zemana were
 -- narrowed to their anti-malware product for the same reason.
@@ -112,7 +113,13 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (149, 'The Spy Guard',               '허위 보안 프로그램', 'The Spy Guard',           '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\The Spy Guard
   (150, 'SpyKiller',                   '허위 보안 프로그램', 'SpyKiller',               '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\SpyKiller
   (151, 'Spyware Soft Stop',           '허위 보안 프로그램', 'Spyware Soft Stop_is1',   '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\Spyware Soft Stop_is1
-  (152, 'WinHound',                    '허위 보안 프로그램', 'WinHound spyware remover', '=', 1);  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\WinHound spyware remover
+  (152, 'WinHound',                    '허위 보안 프로그램', 'WinHound spyware remover', '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\WinHound spyware remover
+  (153, 'Rid Spyware',                 '허위 보안 프로그램', '{55801C3F-5581-477B-A21B-2BF3B996BEA6}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Rid Spyware; an Inno Setup key)
+  (154, 'SmartPCFixer',                '허위 최적화 프로그램', '{2C5927BD-3F65-4207-8FB5-8EDF638A3511}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (SmartPCFixer 4.2; an Inno Setup key)
+  (155, 'PC Fix Speed',                '허위 최적화 프로그램', '{F7B34B38-02A6-44D5-B8CC-06EB3B8ACFC9}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (PC Fix Speed 2.2.0.103; an Inno Setup key)
+  (156, 'PC Power Speed',              '허위 최적화 프로그램', '{B0C56FD7-493D-44DD-B007-BBB5117D6E6F}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (PC Power Speed 2.1.0.107; an Inno Setup key)
+  (157, 'Safety Optimizer',            '허위 최적화 프로그램', '{3A7C5D21-A152-4242-9353-E03089932A81}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Safety Optimizer; an Inno Setup key)
+  (158, 'Registry Booster',            '허위 최적화 프로그램', '{E55B3271-7CA8-4D0C-AE06-69A24856E997}_is1', '=', 1);  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Registry Booster, Uniblue; an Inno Setup key)
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('SpybotSD.exe', 131), ('TeaTimer.exe', 131),
