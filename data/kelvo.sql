@@ -151,8 +151,8 @@ INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
 -- code, one row per code.
 -- ---------------------------------------------------------------------------------------
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
-  (201, '네이버 툴바',              'http://tools.naver.com',        'NaverToolbar',     '%', 2),  -- unverified: key of the demo machine; no public installer script
-  (202, '다음 툴바',                'http://www.daum.net',           'DaumToolbar',      '%', 2),  -- unverified: no public installer script
+  (201, '네이버 툴바',              'http://tools.naver.com',        'NaverToolbar',     '%', 2),  -- unverified: key of the demo machine; no public installer script; no installer manifest, installer script or removal script in the public indexes names it
+  (202, '다음 툴바',                'http://www.daum.net',           'DaumToolbar',      '%', 2),  -- unverified: no public installer script; no installer manifest, installer script or removal script in the public indexes names it
   (203, 'Google Toolbar',           'http://toolbar.google.com',     'Google Toolbar',   '%', 2),  -- unverified: key "Google Toolbar for Internet Explorer" (demo machine)
   (204, 'Yahoo! Toolbar',           'http://toolbar.yahoo.com',      'Yahoo! Companion', '%', 2),  -- source: a VBScript that removes the Yahoo Toolbar reads ...\Uninstall\Yahoo! Companion\UninstallString
   (205, 'Ask Toolbar',              'http://www.ask.com',            'AskToolbar',       '%', 2),  -- unverified: Inno Setup key "ASKTOOLBAR_is1" (demo machine)
@@ -213,10 +213,10 @@ INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
 -- Inno Setup installers); their exact keys are found under HKEY_CURRENT_USER as well.
 -- ---------------------------------------------------------------------------------------
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
-  (301, '네이트온',            'http://nateon.nate.com',         'NateOnMessenger',                             '%', 3),  -- unverified: key of the demo machine, no public installer script; narrowed from "NateOn", which also meets names that join a word ending in "nate" to one beginning with "On" (TerminateOn, DonateOnline)
-  (331, '네이트온 (NateOn)',   'http://nateon.nate.com',         'NateOn',                                      '=', 3),  -- unverified: the program's name as a key, exact for the reason of row 301; installs to "SK Communications\NATEON"
+  (301, '네이트온',            'http://nateon.nate.com',         'NateOnMessenger',                             '%', 3),  -- unverified: key of the demo machine, no public installer script; narrowed from "NateOn", which also meets names that join a word ending in "nate" to one beginning with "On" (TerminateOn, DonateOnline); no installer manifest, installer script or removal script in the public indexes names it
+  (331, '네이트온 (NateOn)',   'http://nateon.nate.com',         'NateOn',                                      '=', 3),  -- unverified: the program's name as a key, exact for the reason of row 301; installs to "SK Communications\NATEON"; no installer manifest, installer script or removal script in the public indexes names it
   (302, '카카오톡',            'http://www.kakaocorp.com',       'KakaoTalk',                                   '=', 3),  -- source: winget-pkgs manifests/k/Kakao/KakaoTalk/26.3.1.5062 ProductCode (NSIS, machine)
-  (303, '버디버디',            '메신저 (서비스 종료)',    'BuddyBuddy',                                  '%', 3),  -- unverified: service closed
+  (303, '버디버디',            '메신저 (서비스 종료)',    'BuddyBuddy',                                  '%', 3),  -- unverified: service closed; no installer manifest, installer script or removal script in the public indexes names it
   (304, 'Skype',               'http://www.skype.com',           'Skype_is1',                                   '=', 3),  -- source: security-check program JBU_PRJ1 Program.cs reads HKLM ...\Uninstall\Skype_is1
   (305, 'Telegram Desktop',    'http://desktop.telegram.org',    '{53F49750-6209-4FBF-9CA8-7A333C87D1ED}_is1',  '=', 3),  -- source: telegramdesktop/tdesktop Telegram/SourceFiles/core/version.h AppId and Setup.iss (Inno Setup, per user); CNRS RESINFO SWMB lists the same key
   (332, 'Telegram Desktop (name key)', 'http://desktop.telegram.org',  'Telegram Desktop',                            '=', 3),  -- source: programs that read ...\Uninstall\Telegram Desktop (a Python tool under HKCU, a C# tool under HKLM) and a clean-up guide that lists the key under HKLM; the Inno Setup installer itself uses the AppId key of row 305
@@ -233,7 +233,7 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (316, 'Trillian',            'http://www.trillian.im',         'Trillian',                                    '%', 3),  -- source: OpenVAS detection script reads ...\Uninstall\Trillian
   (317, 'Miranda IM',          '메신저 (개발 중단)',      'Miranda IM',                                  '%', 3),  -- source: Miranda IM NSIS installer WriteRegStr ...\Uninstall\Miranda IM (older installers: "Miranda IM_is1", also matched)
   (318, 'TeamSpeak 3 Client',  'http://www.teamspeak.com',       'TeamSpeak 3 Client',                          '=', 3),  -- source: TeamSpeak launchers and mod managers read HKLM and HKCU ...\Uninstall\TeamSpeak 3 Client
-  (319, 'mIRC',                'http://www.mirc.com',            'mIRC',                                        '=', 3),  -- unverified: winget-pkgs manifests/m/mIRC/mIRC/7.83 states no key
+  (319, 'mIRC',                'http://www.mirc.com',            'mIRC',                                        '=', 3),  -- source: AutoHotkey application tests read and delete HKLM ...\Uninstall\mIRC; an NSIS script and an Inno Setup script of mIRC add-ons read its UninstallString and InstallLocation there
   (320, 'HexChat',             'http://hexchat.github.io',       'HexChat_is1',                                 '=', 3),  -- source: winget-pkgs manifests/h/HexChat/HexChat/2.16.2 ProductCode
   (321, 'LINE',                'http://line.me',                 'LINE',                                        '=', 3),  -- source: winget-pkgs manifests/l/LINE/LINE/9.4.0.3476 AppsAndFeaturesEntries ProductCode (per user); JBU_PRJ1 Program.cs reads HKCU ...\Uninstall\LINE
   (322, 'Viber 28.9',          'http://www.viber.com',           '{45495D0F-2D7B-4C13-9222-CF8137C8B4ED}',      '=', 3),  -- source: winget-pkgs manifests/r/Rakuten/Viber/28.9.0.0 ProductCode (MSI, changes with every version)
@@ -283,11 +283,11 @@ INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
 -- iMesh is given exactly now: as a fragment it occurred in ordinary words (timesheet).
 -- ---------------------------------------------------------------------------------------
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
-  (401, '소리바다',        'http://www.soribada.com',       'Soribada',            '%', 4),  -- unverified: key "Soribada6" of the demo machine; no public installer script
+  (401, '소리바다',        'http://www.soribada.com',       'Soribada',            '%', 4),  -- unverified: key "Soribada6" of the demo machine; no public installer script; no installer manifest, installer script or removal script in the public indexes names it
   (402, '프루나',          'P2P 파일 공유 (서비스 종료)',          'Pruna',               '%', 4),  -- unverified: service closed
   (403, '클럽박스',        '웹하드 (서비스 종료)',      'Clubbox',             '%', 4),  -- unverified: service closed
-  (404, '위디스크',        'http://www.wedisk.co.kr',       'WeDisk',              '%', 4),  -- unverified: no public installer script
-  (405, '파일노리',        'http://www.filenori.com',       'Filenori',            '%', 4),  -- unverified: no public installer script
+  (404, '위디스크',        'http://www.wedisk.co.kr',       'WeDisk',              '%', 4),  -- unverified: no public installer script; no installer manifest, installer script or removal script in the public indexes names it
+  (405, '파일노리',        'http://www.filenori.com',       'Filenori',            '%', 4),  -- unverified: no public installer script; no installer manifest, installer script or removal script in the public indexes names it
   (406, 'uTorrent',        'http://www.utorrent.com',       'uTorrent',            '=', 4),  -- source: registry forensics reference 11.2 (HKCU ...\Uninstall\uTorrent); OpenVAS detection scripts read the same key
   (407, 'BitTorrent',      'http://www.bittorrent.com',     'BitTorrent',          '=', 4),  -- source: BitTorrent NSIS installer script WriteRegStr HKLM ...\Uninstall\BitTorrent; exact, so that BitTorrent Sync (now Resilio Sync) and forks stay apart
   (408, 'qBittorrent',     'http://www.qbittorrent.org',    'qBittorrent',         '=', 4),  -- source: qBittorrent NSIS installer WriteRegStr HKLM ...\Uninstall\qBittorrent
@@ -357,8 +357,8 @@ INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
 -- registers by product code.
 -- ---------------------------------------------------------------------------------------
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
-  (901, '알집',                                 'http://www.altools.co.kr',        'ALZip',                     '=', 9),  -- unverified: key of the demo machine; exact because "alzip" occurs inside other names (TotalZip, FinalZip)
-  (902, '반디캠',                               'http://www.bandicam.com',         'Bandicam',                  '=', 9),  -- unverified: winget-pkgs manifests/b/BandicamCompany/Bandicam/7.0.1.2132 states no key
+  (901, '알집',                                 'http://www.altools.co.kr',        'ALZip',                     '=', 9),  -- unverified: key of the demo machine; exact because "alzip" occurs inside other names (TotalZip, FinalZip); no installer manifest, installer script or removal script in the public indexes names it
+  (902, '반디캠',                               'http://www.bandicam.com',         'Bandicam',                  '=', 9),  -- unverified: winget-pkgs manifests/b/BandicamCompany/Bandicam/7.0.1.2132 states no key; no installer manifest, installer script or removal script in the public indexes names it
   (903, 'EditPlus',                             'http://www.editplus.com',         'EditPlus',                  '=', 9),  -- source: winget-pkgs manifests/e/ES-Computing/EditPlus/6.1.780.0 ProductCode
   (904, 'WinRAR',                               'http://www.rarlab.com',           'WinRAR archiver',           '=', 9),  -- source: winget-pkgs manifests/r/RARLab/WinRAR/7.23.0 ProductCode; registry forensics reference 12.2
   (906, 'Microsoft Office Professional Plus',   'http://office.microsoft.com',     '.PROPLUS',                  '%', 9),  -- source: reg delete ...\Uninstall\Office14.PROPLUS in an Office removal batch script; ...\Uninstall\Office16.PROPLUS in several Office detection and clean-up scripts. Narrowed from "ProPlus", which also matched O365ProPlusRetail (Microsoft 365 Apps for enterprise)
@@ -404,7 +404,7 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (947, 'Microsoft Office Professional 2010',   'http://office.microsoft.com',     'Office14.PROR',             '=', 9),  -- source: reg delete ...\Uninstall\Office14.PROR in an Office removal batch script; exact because "Office14.PRO" begins Office14.PROPLUS
   (948, 'Microsoft Office Standard 2010',       'http://office.microsoft.com',     'Office14.STANDARDR',        '=', 9),  -- source: reg delete ...\Uninstall\Office14.STANDARDR in an Office removal batch script
   (949, 'Adobe Dreamweaver',                    'http://www.adobe.com/products/dreamweaver.html',  'DRWV_', '%', 9),  -- source: Uninstall-AdobeApps lists ...\Uninstall\DRWV_21_4
-  (924, '한컴오피스',                           'http://www.hancom.com',           'HncOffice',                 '%', 9);  -- unverified: winget-pkgs manifests/h/Hancom/Office/11.0.0.1 states no key; fragment of the demo machine's key
+  (924, '한컴오피스',                           'http://www.hancom.com',           'HncOffice',                 '%', 9);  -- unverified: winget-pkgs manifests/h/Hancom/Office/11.0.0.1 states no key; fragment of the demo machine's key; no installer manifest, installer script or removal script in the public indexes names it
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('ALZip.exe', 901),
