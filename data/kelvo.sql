@@ -244,7 +244,8 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (327, 'Windows Live Messenger 2', '메신저 (서비스 종료)',      '{EB4DF488-AAEF-406F-A341-CB2AAA315B90}',      '=', 3),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Messenger)
   (328, 'Windows Live Messenger 3', '메신저 (서비스 종료)',      '{E5B21F11-6933-4E0B-A25C-7963E3C07D11}',      '=', 3),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Messenger)
   (329, 'Windows Live Messenger 4', '메신저 (서비스 종료)',      '{2A3FC24C-6EC0-4519-A52B-FDA4EA9B2D24}',      '=', 3),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Messenger)
-  (330, 'Windows Live Messenger 5', '메신저 (서비스 종료)',      '{6057E21C-ABE9-4059-AE3E-3BEB9925E660}',      '=', 3);  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Messenger)
+  (330, 'Windows Live Messenger 5', '메신저 (서비스 종료)',      '{6057E21C-ABE9-4059-AE3E-3BEB9925E660}',      '=', 3),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Messenger)
+  (333, 'Microsoft Teams for work or school',    'http://www.microsoft.com/microsoft-teams', 'MSTeams',                   '=', 3);  -- source: registry forensics reference 6.1 (...\Uninstall\MSTeams, the new Teams client); the classic client's key is row 309
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('NateOnMain.exe', 301),
@@ -312,7 +313,10 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (427, 'Windows Live Mesh 2', '웹 저장소 동기화 (서비스 종료)', '{A0C91188-C88F-4E86-93E6-CD7C9A266649}', '=', 4),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Mesh)
   (428, 'Windows Live Mesh 3', '웹 저장소 동기화 (서비스 종료)', '{2902F983-B4C1-44BA-B85D-5C6D52E2C441}', '=', 4),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Mesh)
   (429, 'Windows Live Mesh 4', '웹 저장소 동기화 (서비스 종료)', '{DECDCB7C-58CC-4865-91AF-627F9798FE48}', '=', 4),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Mesh)
-  (430, 'Windows Live Sync',   '웹 저장소 동기화 (서비스 종료)', '{84EBDF39-4B33-49D7-A0BD-EB6E2C4E81C1}', '=', 4);  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Sync)
+  (430, 'Windows Live Sync',   '웹 저장소 동기화 (서비스 종료)', '{84EBDF39-4B33-49D7-A0BD-EB6E2C4E81C1}', '=', 4),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Sync)
+  (431, 'BitTorrent Sync',                       'P2P 파일 동기화 (Resilio Sync의 이전 이름)', 'BitTorrent Sync',           '=', 4),  -- source: AutoIt deployment scripts for BitTorrent Sync read ...\Uninstall\BitTorrent Sync; renamed Resilio Sync (row 422)
+  (432, 'Shareaza (NSIS)',                       'http://shareaza.sourceforge.net', 'Shareaza',                  '=', 4),  -- source: Shareaza Inno Setup scripts delete the old NSIS key ...\Uninstall\Shareaza of earlier installers (row 414 is the Inno Setup key)
+  (433, 'Google Drive',                          'http://drive.google.com',         '{6BBAE539-2232-434A-A4E5-9A33560C6283}', '=', 4);  -- source: winget-pkgs manifests/g/Google/GoogleDrive/124.0.3.0 ProductCode (the same code in every version)
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('uTorrent.exe', 406),
@@ -404,7 +408,22 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (947, 'Microsoft Office Professional 2010',   'http://office.microsoft.com',     'Office14.PROR',             '=', 9),  -- source: reg delete ...\Uninstall\Office14.PROR in an Office removal batch script; exact because "Office14.PRO" begins Office14.PROPLUS
   (948, 'Microsoft Office Standard 2010',       'http://office.microsoft.com',     'Office14.STANDARDR',        '=', 9),  -- source: reg delete ...\Uninstall\Office14.STANDARDR in an Office removal batch script
   (949, 'Adobe Dreamweaver',                    'http://www.adobe.com/products/dreamweaver.html',  'DRWV_', '%', 9),  -- source: Uninstall-AdobeApps lists ...\Uninstall\DRWV_21_4
-  (924, '한컴오피스',                           'http://www.hancom.com',           'HncOffice',                 '%', 9);  -- unverified: winget-pkgs manifests/h/Hancom/Office/11.0.0.1 states no key; fragment of the demo machine's key; no installer manifest, installer script or removal script in the public indexes names it
+  (924, '한컴오피스',                           'http://www.hancom.com',           'HncOffice',                 '%', 9),  -- unverified: winget-pkgs manifests/h/Hancom/Office/11.0.0.1 states no key; fragment of the demo machine's key; no installer manifest, installer script or removal script in the public indexes names it
+  (951, 'Microsoft Office Enterprise 2010',      'http://office.microsoft.com',     'Office14.ENTERPRISE',       '=', 9),  -- source: reg delete ...\Uninstall\Office14.ENTERPRISE in an Office removal batch script
+  (952, 'Microsoft Office Enterprise 2010 (R)',  'http://office.microsoft.com',     'Office14.ENTERPRISER',      '=', 9),  -- source: reg delete ...\Uninstall\Office14.ENTERPRISER in an Office removal batch script
+  (953, 'Microsoft Office Ultimate 2010',        'http://office.microsoft.com',     'Office14.ULTIMATE',         '=', 9),  -- source: reg delete ...\Uninstall\Office14.ULTIMATE in an Office removal batch script
+  (954, 'Microsoft Office Ultimate 2010 (R)',    'http://office.microsoft.com',     'Office14.ULTIMATER',        '=', 9),  -- source: reg delete ...\Uninstall\Office14.ULTIMATER in an Office removal batch script
+  (955, 'Microsoft Office Professional 2010 (2)', 'http://office.microsoft.com',     'Office14.PRO',              '=', 9),  -- source: reg delete ...\Uninstall\Office14.PRO in an Office removal batch script
+  (956, 'Microsoft Office Small Business 2010',  'http://office.microsoft.com',     'Office14.SMALLBUSINESSR',   '=', 9),  -- source: reg delete ...\Uninstall\Office14.SMALLBUSINESSR in an Office removal batch script
+  (957, 'Microsoft Office Enterprise 2007',      'http://office.microsoft.com',     'ENTERPRISE',                '=', 9),  -- source: reg delete ...\Uninstall\ENTERPRISE in an Office removal batch script (Office 2007 keys carry no version)
+  (958, 'Microsoft Office Enterprise 2007 (R)',  'http://office.microsoft.com',     'ENTERPRISER',               '=', 9),  -- source: reg delete ...\Uninstall\ENTERPRISER in an Office removal batch script (Office 2007 keys carry no version)
+  (959, 'Microsoft Office Ultimate 2007',        'http://office.microsoft.com',     'ULTIMATE',                  '=', 9),  -- source: reg delete ...\Uninstall\ULTIMATE in an Office removal batch script (Office 2007 keys carry no version)
+  (960, 'Microsoft Office Ultimate 2007 (R)',    'http://office.microsoft.com',     'ULTIMATER',                 '=', 9),  -- source: reg delete ...\Uninstall\ULTIMATER in an Office removal batch script (Office 2007 keys carry no version)
+  (961, 'Microsoft Office Professional 2007',    'http://office.microsoft.com',     'PRO',                       '=', 9),  -- source: reg delete ...\Uninstall\PRO in an Office removal batch script (Office 2007 keys carry no version)
+  (962, 'Microsoft Office Professional 2007 (R)', 'http://office.microsoft.com',     'PROR',                      '=', 9),  -- source: reg delete ...\Uninstall\PROR in an Office removal batch script (Office 2007 keys carry no version)
+  (963, 'Microsoft Office Standard 2007',        'http://office.microsoft.com',     'STANDARDR',                 '=', 9),  -- source: reg delete ...\Uninstall\STANDARDR in an Office removal batch script (Office 2007 keys carry no version)
+  (964, 'Microsoft Office Small Business 2007',  'http://office.microsoft.com',     'SMALLBUSINESSR',            '=', 9),  -- source: reg delete ...\Uninstall\SMALLBUSINESSR in an Office removal batch script (Office 2007 keys carry no version)
+  (965, 'Microsoft Visio Professional 2016',     'http://office.microsoft.com',     'Office16.VISIOPRO',         '=', 9);  -- source: ...\Uninstall\Office16.VISIOPRO in Office detection and clean-up scripts
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('ALZip.exe', 901),
