@@ -119,7 +119,14 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (155, 'PC Fix Speed',                '허위 최적화 프로그램', '{F7B34B38-02A6-44D5-B8CC-06EB3B8ACFC9}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (PC Fix Speed 2.2.0.103; an Inno Setup key)
   (156, 'PC Power Speed',              '허위 최적화 프로그램', '{B0C56FD7-493D-44DD-B007-BBB5117D6E6F}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (PC Power Speed 2.1.0.107; an Inno Setup key)
   (157, 'Safety Optimizer',            '허위 최적화 프로그램', '{3A7C5D21-A152-4242-9353-E03089932A81}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Safety Optimizer; an Inno Setup key)
-  (158, 'Registry Booster',            '허위 최적화 프로그램', '{E55B3271-7CA8-4D0C-AE06-69A24856E997}_is1', '=', 1);  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Registry Booster, Uniblue; an Inno Setup key)
+  (158, 'Registry Booster',            '허위 최적화 프로그램', '{E55B3271-7CA8-4D0C-AE06-69A24856E997}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Registry Booster, Uniblue; an Inno Setup key)
+  (159, 'SpyHunter (product code)',        'http://www.enigmasoftware.com', '{DDABC667-56B3-4122-82B0-2F5782EA2F9A}', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (SpyHunter; the name key of older versions is row 137)
+  (160, 'Uniblue SpeedUpMyPC (Inno Setup)', '허위 최적화 프로그램', '{E55B3271-7CA8-4D0C-AE06-69A24856E996}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (SpeedUpMyPc: the Inno Setup key of the code in row 125)
+  (161, 'Spyware Clear',                   '허위 보안 프로그램', '{5FB600FF-BC65-471F-A3F8-C2666863BA75}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Spyware Clear (PC Tech Hotline); an Inno Setup key)
+  (162, 'System Checkup',                  '허위 최적화 프로그램', '{4AC7B4E7-59B7-4E48-A60D-263C486FC33A}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (System Checkup 3.5; an Inno Setup key)
+  (163, 'Turbo Diagnosis 1',               '허위 최적화 프로그램', '{59680D1A-6A49-4E85-BB42-6886773DF589}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Turbo Diagnosis; an Inno Setup key)
+  (164, 'Turbo Diagnosis 2',               '허위 최적화 프로그램', '{BD3C020E-CA6D-44E8-9FA4-93D410D18D70}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Turbo Diagnosis; an Inno Setup key)
+  (165, 'WiseFixer',                       '허위 최적화 프로그램', '{900C2AB5-3F37-4F84-B58C-893FA5F42D7D}_is1', '=', 1);  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (WiseFixer 3.5; an Inno Setup key)
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('SpybotSD.exe', 131), ('TeaTimer.exe', 131),
@@ -201,7 +208,14 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (248, 'SweetPacks Toolbar 3',    '광고 툴바 (애드웨어)',          '{C3E85EE9-5892-4142-B537-BCEB3DAC4C3D}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (IE SweetPacks Toolbar)
   (249, 'SweetPacks Toolbar 4',    '광고 툴바 (애드웨어)',          '{80F3F10B-A177-4494-93CE-98090D819093}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Internet Explorer Toolbar by SweetPacks)
   (250, 'SweetPacks Toolbar 5',    '광고 툴바 (애드웨어)',          '{DD85D6BF-4787-4A93-99A5-3F0CF0AE8834}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Internet Explorer Toolbar by SweetPacks)
-  (251, 'Babylon Toolbar (product code)', '광고 툴바 (애드웨어)',          '{E55E7026-EF2A-4A17-AAA7-DB98EA3FD1B1}', '=', 2);  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Babylon Toolbar)
+  (251, 'Babylon Toolbar (product code)', '광고 툴바 (애드웨어)',          '{E55E7026-EF2A-4A17-AAA7-DB98EA3FD1B1}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Babylon Toolbar)
+  (252, 'Snap.Do 2',                       '검색 설정 변경 프로그램', '{D5E50D52-C658-4C16-9722-9F9B057B5F0F}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Snap.Do; the first code is row 235)
+  (253, 'uTorrentBar 1',                   '광고 툴바 (애드웨어)', '{db131c55-60c8-4adc-84dc-9e76ab06e2dc}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (uTorrentBar_ES / DE / IT / NL / PT Toolbar)
+  (254, 'uTorrentBar 2',                   '광고 툴바 (애드웨어)', '{c840e246-6b95-475e-9bd7-caa1c7eca9f2}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (uTorrentBar_ES / DE / IT / NL / PT Toolbar)
+  (255, 'uTorrentBar 3',                   '광고 툴바 (애드웨어)', '{4ae0c3d6-f713-4eed-bc65-25dc3ffdaac1}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (uTorrentBar_ES / DE / IT / NL / PT Toolbar)
+  (256, 'uTorrentBar 4',                   '광고 툴바 (애드웨어)', '{87775fdb-6972-41f9-ae51-8326e38cb206}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (uTorrentBar_ES / DE / IT / NL / PT Toolbar)
+  (257, 'uTorrentBar 5',                   '광고 툴바 (애드웨어)', '{e0301295-ab3e-4af3-979f-3d453c5f9f48}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (uTorrentBar_ES / DE / IT / NL / PT Toolbar)
+  (258, 'uTorrentBar 6',                   '광고 툴바 (애드웨어)', '{bf7380fa-e3b4-4db2-af3e-9d8783a45bfc}', '=', 2);  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (uTorrentBar_ES / DE / IT / NL / PT Toolbar)
 
 INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
   ('HKEY_LOCAL_MACHINE\SOFTWARE\MyWebSearch\', 210),
