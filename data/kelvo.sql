@@ -58,26 +58,27 @@ CREATE INDEX tb_registry_list_mst ON tb_registry_list (mst_Seq);
 -- Type 1: fake security programs (rogue anti-spyware that reports invented infections to
 -- sell a licence) and spyware / adware removal tools.
 -- The rogue programs have no homepage worth opening; their information text says what
--- they are. Their installers were never published, so their keys rest on removal guides
--- of their time; the names are distinctive enough that a fragment finds no other product.
+-- they are. Their installers were never published: the keys that removal scripts of their
+-- time delete are given exactly, the others stay fragments of names distinctive enough to
+-- find no other product.
 -- Removed: Ad-Aware (the fragment also matched Ad-Aware Web Companion, a different product
 -- of the vendor), HitmanPro (also matched HitmanPro.Alert); Malwarebytes and Zemana were
 -- narrowed to their anti-malware product for the same reason.
 -- ---------------------------------------------------------------------------------------
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
-  (101, 'SpySheriff',                 '허위 보안 프로그램', 'SpySheriff',                '%', 1),  -- unverified: rogue program, no published installer
+  (101, 'SpySheriff',                 '허위 보안 프로그램', 'SpySheriff',                '%', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\SpySheriff and \Spy Sheriff (row 140); kept a fragment so that the demo machine's entry without an uninstall command stays unlisted
   (102, 'WinFixer',                   '허위 보안 프로그램', 'WinFixer',                  '%', 1),  -- unverified: rogue program, no published installer
   (103, 'ErrorSafe',                  '허위 보안 프로그램', 'ErrorSafe',                 '%', 1),  -- unverified: rogue program, no published installer
-  (104, 'SpywareQuake',               '허위 보안 프로그램', 'SpywareQuake',              '%', 1),  -- unverified: rogue program, no published installer
-  (105, 'SpyAxe',                     '허위 보안 프로그램', 'SpyAxe',                    '%', 1),  -- unverified: rogue program, no published installer
-  (106, 'PestTrap',                   '허위 보안 프로그램', 'PestTrap',                  '%', 1),  -- unverified: rogue program, no published installer
-  (107, 'SpyFalcon',                  '허위 보안 프로그램', 'SpyFalcon',                 '%', 1),  -- unverified: rogue program, no published installer
+  (104, 'SpywareQuake',               '허위 보안 프로그램', 'SpywareQuake',              '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\SpywareQuake and \SpywareQuake.com (row 141)
+  (105, 'SpyAxe',                     '허위 보안 프로그램', 'SpyAxe',                    '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\SpyAxe
+  (106, 'PestTrap',                   '허위 보안 프로그램', 'PestTrap',                  '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\PestTrap
+  (107, 'SpyFalcon',                  '허위 보안 프로그램', 'SpyFalcon',                 '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\SpyFalcon
   (108, 'DriveCleaner',               '허위 보안 프로그램', 'DriveCleaner',              '%', 1),  -- unverified: rogue program, no published installer
   (109, 'WinAntiVirus Pro',           '허위 보안 프로그램', 'WinAntiVirus',              '%', 1),  -- unverified: rogue program, no published installer
   (110, 'SystemDoctor',               '허위 보안 프로그램', 'SystemDoctor',              '%', 1),  -- unverified: rogue program, no published installer
   (111, 'MalwareAlarm',               '허위 보안 프로그램', 'MalwareAlarm',              '%', 1),  -- unverified: rogue program, no published installer
   (112, 'SpyLocked',                  '허위 보안 프로그램', 'SpyLocked',                 '%', 1),  -- unverified: rogue program, no published installer
-  (113, 'SpywareStrike',              '허위 보안 프로그램', 'SpywareStrike',             '%', 1),  -- unverified: rogue program, no published installer
+  (113, 'SpywareStrike',              '허위 보안 프로그램', 'SpywareStrike',             '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\SpywareStrike
   (114, 'WinSpywareProtect',          '허위 보안 프로그램', 'WinSpywareProtect',         '%', 1),  -- unverified: rogue program, no published installer
   (115, 'SpyCrush',                   '허위 보안 프로그램', 'SpyCrush',                  '%', 1),  -- unverified: rogue program, no published installer
   (116, 'SpyHeal',                    '허위 보안 프로그램', 'SpyHeal',                   '%', 1),  -- unverified: rogue program, no published installer
@@ -99,18 +100,56 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (135, 'Spyware Doctor',             'http://www.pctools.com',          'Spyware Doctor',            '%', 1),  -- unverified: product discontinued, no installer manifest
   (136, 'Spyware Terminator',         'http://www.spywareterminator.com', 'Spyware Terminator',       '%', 1),  -- unverified: no installer script or manifest found
   (137, 'SpyHunter',                  'http://www.enigmasoftware.com',   'SpyHunter',                 '%', 1),  -- unverified: no installer script or manifest found
-  (139, 'Zemana AntiMalware',         'http://www.zemana.com',           'Zemana AntiMalware',        '%', 1);  -- unverified: narrowed from "Zemana", which also matched Zemana AntiLogger
+  (139, 'Zemana AntiMalware',         'http://www.zemana.com',           'Zemana AntiMalware',        '%', 1),  -- unverified: narrowed from "Zemana", which also matched Zemana AntiLogger
+  (140, 'SpySheriff (Spy Sheriff)',    '허위 보안 프로그램', 'Spy Sheriff',             '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\Spy Sheriff
+  (141, 'SpywareQuake (.com)',         '허위 보안 프로그램', 'SpywareQuake.com',        '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\SpywareQuake.com
+  (142, 'SpywareSheriff',              '허위 보안 프로그램', 'SpywareSheriff_is1',      '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\SpywareSheriff_is1
+  (143, 'BraveSentry',                 '허위 보안 프로그램', 'BraveSentry',             '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\BraveSentry
+  (144, 'AdwareSheriff',               '허위 보안 프로그램', 'AdwareSheriff_is1',       '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\AdwareSheriff_is1
+  (145, 'AlfaCleaner',                 '허위 보안 프로그램', 'AlfaCleaner.com_is1',     '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\AlfaCleaner.com_is1
+  (146, 'AntivirusGold',               '허위 보안 프로그램', 'antivirusgold',           '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\antivirusgold
+  (147, 'MalwareWipe',                 '허위 보안 프로그램', 'MalwareWipe',             '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\MalwareWipe
+  (148, 'PSGuard',                     '허위 보안 프로그램', 'PSGuard',                 '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\PSGuard
+  (149, 'The Spy Guard',               '허위 보안 프로그램', 'The Spy Guard',           '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\The Spy Guard
+  (150, 'SpyKiller',                   '허위 보안 프로그램', 'SpyKiller',               '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\SpyKiller
+  (151, 'Spyware Soft Stop',           '허위 보안 프로그램', 'Spyware Soft Stop_is1',   '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\Spyware Soft Stop_is1
+  (152, 'WinHound',                    '허위 보안 프로그램', 'WinHound spyware remover', '=', 1),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\WinHound spyware remover
+  (153, 'Rid Spyware',                 '허위 보안 프로그램', '{55801C3F-5581-477B-A21B-2BF3B996BEA6}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Rid Spyware; an Inno Setup key)
+  (154, 'SmartPCFixer',                '허위 최적화 프로그램', '{2C5927BD-3F65-4207-8FB5-8EDF638A3511}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (SmartPCFixer 4.2; an Inno Setup key)
+  (155, 'PC Fix Speed',                '허위 최적화 프로그램', '{F7B34B38-02A6-44D5-B8CC-06EB3B8ACFC9}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (PC Fix Speed 2.2.0.103; an Inno Setup key)
+  (156, 'PC Power Speed',              '허위 최적화 프로그램', '{B0C56FD7-493D-44DD-B007-BBB5117D6E6F}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (PC Power Speed 2.1.0.107; an Inno Setup key)
+  (157, 'Safety Optimizer',            '허위 최적화 프로그램', '{3A7C5D21-A152-4242-9353-E03089932A81}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Safety Optimizer; an Inno Setup key)
+  (158, 'Registry Booster',            '허위 최적화 프로그램', '{E55B3271-7CA8-4D0C-AE06-69A24856E997}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Registry Booster, Uniblue; an Inno Setup key)
+  (159, 'SpyHunter (product code)',        'http://www.enigmasoftware.com', '{DDABC667-56B3-4122-82B0-2F5782EA2F9A}', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (SpyHunter; the name key of older versions is row 137)
+  (160, 'Uniblue SpeedUpMyPC (Inno Setup)', '허위 최적화 프로그램', '{E55B3271-7CA8-4D0C-AE06-69A24856E996}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (SpeedUpMyPc: the Inno Setup key of the code in row 125)
+  (161, 'Spyware Clear',                   '허위 보안 프로그램', '{5FB600FF-BC65-471F-A3F8-C2666863BA75}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Spyware Clear (PC Tech Hotline); an Inno Setup key)
+  (162, 'System Checkup',                  '허위 최적화 프로그램', '{4AC7B4E7-59B7-4E48-A60D-263C486FC33A}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (System Checkup 3.5; an Inno Setup key)
+  (163, 'Turbo Diagnosis 1',               '허위 최적화 프로그램', '{59680D1A-6A49-4E85-BB42-6886773DF589}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Turbo Diagnosis; an Inno Setup key)
+  (164, 'Turbo Diagnosis 2',               '허위 최적화 프로그램', '{BD3C020E-CA6D-44E8-9FA4-93D410D18D70}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Turbo Diagnosis; an Inno Setup key)
+  (165, 'WiseFixer',                       '허위 최적화 프로그램', '{900C2AB5-3F37-4F84-B58C-893FA5F42D7D}_is1', '=', 1);  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (WiseFixer 3.5; an Inno Setup key)
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('SpybotSD.exe', 131), ('TeaTimer.exe', 131),
   ('mbam.exe', 132), ('mbamtray.exe', 132),
-  ('SUPERAntiSpyware.exe', 133);
+  ('SUPERAntiSpyware.exe', 133),
+  ('SpywareQuake.exe', 104), ('SpywareQuake.exe', 141),
+  ('SpywareStrike.exe', 113),
+  ('SpyAxe.exe', 105),
+  ('MalwareWipe.exe', 147);
 
 INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
   ('HKEY_LOCAL_MACHINE\SOFTWARE\SpySheriff\', 101),
   ('HKEY_LOCAL_MACHINE\SOFTWARE\WinFixer\', 102),
   ('HKEY_LOCAL_MACHINE\SOFTWARE\ErrorSafe\', 103),
-  ('HKEY_LOCAL_MACHINE\SOFTWARE\Malwarebytes'' Anti-Malware\', 132);
+  ('HKEY_LOCAL_MACHINE\SOFTWARE\Malwarebytes'' Anti-Malware\', 132),
+  ('HKEY_LOCAL_MACHINE\SOFTWARE\SpywareQuake\', 104),
+  ('HKEY_LOCAL_MACHINE\SOFTWARE\SpywareQuake.com\', 141),
+  ('HKEY_LOCAL_MACHINE\SOFTWARE\SpyAxe\', 105),
+  ('HKEY_LOCAL_MACHINE\SOFTWARE\SpyFalcon\', 107),
+  ('HKEY_LOCAL_MACHINE\SOFTWARE\SpywareStrike\', 113),
+  ('HKEY_LOCAL_MACHINE\SOFTWARE\MalwareWipe\', 147),
+  ('HKEY_LOCAL_MACHINE\SOFTWARE\AntivirusGold\', 146),
+  ('HKEY_LOCAL_MACHINE\SOFTWARE\ShudderLTD\PSGuard\', 148);
 
 -- ---------------------------------------------------------------------------------------
 -- Type 2: browser toolbars and the search hijackers that come with them.
@@ -119,21 +158,21 @@ INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
 -- code, one row per code.
 -- ---------------------------------------------------------------------------------------
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
-  (201, '네이버 툴바',              'http://tools.naver.com',        'NaverToolbar',     '%', 2),  -- unverified: key of the demo machine; no public installer script
-  (202, '다음 툴바',                'http://www.daum.net',           'DaumToolbar',      '%', 2),  -- unverified: no public installer script
+  (201, '네이버 툴바',              'http://tools.naver.com',        'NaverToolbar',     '%', 2),  -- unverified: key of the demo machine; no public installer script; no installer manifest, installer script or removal script in the public indexes names it
+  (202, '다음 툴바',                'http://www.daum.net',           'DaumToolbar',      '%', 2),  -- unverified: no public installer script; no installer manifest, installer script or removal script in the public indexes names it
   (203, 'Google Toolbar',           'http://toolbar.google.com',     'Google Toolbar',   '%', 2),  -- unverified: key "Google Toolbar for Internet Explorer" (demo machine)
   (204, 'Yahoo! Toolbar',           'http://toolbar.yahoo.com',      'Yahoo! Companion', '%', 2),  -- source: a VBScript that removes the Yahoo Toolbar reads ...\Uninstall\Yahoo! Companion\UninstallString
   (205, 'Ask Toolbar',              'http://www.ask.com',            'AskToolbar',       '%', 2),  -- unverified: Inno Setup key "ASKTOOLBAR_is1" (demo machine)
   (239, 'Ask Toolbar (Internet Explorer)', 'http://www.ask.com',   'Ask Toolbar for Internet Explorer_is1', '=', 2),  -- source: a VBScript reads QuietUninstallString of ...\Uninstall\Ask Toolbar for Internet Explorer_is1 (an Inno Setup key: exact)
   (206, 'Babylon Toolbar',          'http://www.babylon.com',        'BabylonToolbar',   '%', 2),  -- unverified: no installer script found
-  (207, 'Alexa Toolbar',            'http://www.alexa.com',          'Alexa Toolbar',    '%', 2),  -- unverified: product discontinued
+  (207, 'Alexa Toolbar',            'http://www.alexa.com',          'Alexa Toolbar',    '=', 2),  -- source: Clean 2.0 by FRUiT (clean.cmd), a removal batch script: reg delete HKLM\...\Uninstall\Alexa Toolbar
   (208, 'StumbleUpon Toolbar',      '툴바 (서비스 종료)',    'StumbleUpon',      '%', 2),  -- unverified: service closed
   (209, 'Winamp Toolbar',           'http://www.winamp.com',         'Winamp Toolbar',   '%', 2),  -- unverified: product discontinued
   (210, 'MyWebSearch',              '광고 툴바 (애드웨어)',          'MyWebSearch',      '%', 2),  -- unverified: adware, no published installer
   (211, 'Hotbar',                   '광고 툴바 (애드웨어)',          'Hotbar',           '%', 2),  -- unverified: adware, no published installer
   (212, 'Search Protect',           '검색 설정 변경 프로그램',       'SearchProtect',    '%', 2),  -- source: Conduit SP Disinfector (a removal batch script): reg delete ...\Uninstall\SearchProtect
   (213, 'Iminent Toolbar',          '광고 툴바 (애드웨어)',          'Iminent',          '%', 2),  -- unverified: adware; display name "Iminent" in bmrf/tron programs_to_target_by_name.txt
-  (214, 'Incredibar',               '광고 툴바 (애드웨어)',          'Incredibar',       '%', 2),  -- unverified: adware, no published installer
+  (214, 'Incredibar',               '광고 툴바 (애드웨어)',          '{336D0C35-8A85-403a-B9D2-65C292C39087}_is1',       '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Incredibar: an Inno Setup key named by its AppId, so the fragment "Incredibar" never met it)
   (215, 'Funmoods Toolbar',         '광고 툴바 (애드웨어)',          'Funmoods',         '%', 2),  -- unverified: adware, no published installer
   (216, 'SweetPacks Toolbar',       '광고 툴바 (애드웨어)',          'SweetPacks',       '%', 2),  -- unverified: adware; display name "SweetPacks" in bmrf/tron programs_to_target_by_name.txt
   (217, 'Delta Toolbar',            '광고 툴바 (애드웨어)',          'Delta Toolbar',    '%', 2),  -- unverified: adware; display name "Delta toolbar" in bmrf/tron programs_to_target_by_name.txt
@@ -157,7 +196,26 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (235, 'Snap.Do',                  '검색 설정 변경 프로그램',       '{CC6F61A9-A55E-4D04-A674-7A498CD8B809}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Snap.Do, browser hijacker)
   (236, 'My Way Search Assistant',  '검색 설정 변경 프로그램',       '{05F1B866-2372-4E82-9AA8-C64FB11CEF8B}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (My Way Search Assistant)
   (237, 'ooVoo Teoma Search App',   '검색 설정 변경 프로그램',       '{4F564F2D-5447-006A-76A7-A758B70C2D01}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (ooVoo Teoma Search App)
-  (238, 'Level Quality Watcher',    '광고 프로그램 (애드웨어)',      '{19DC5AB8-0792-4875-8F1B-896C5A9CE6AE}', '=', 2);  -- source: bmrf/tron programs_to_target_by_GUID.txt (Level Quality Watcher, adware)
+  (238, 'Level Quality Watcher',    '광고 프로그램 (애드웨어)',      '{19DC5AB8-0792-4875-8F1B-896C5A9CE6AE}', '=', 2),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Level Quality Watcher, adware)
+  (240, 'Iminent Toolbar 1',       '광고 툴바 (애드웨어)',          '{5CDCDBCD-119A-4AE1-9C55-B816DBBE4245}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Iminent Toolbar)
+  (241, 'Iminent Toolbar 2',       '광고 툴바 (애드웨어)',          '{A76AA284-E52D-47E6-9E4F-B85DBF8E35C3}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Iminent Toolbar)
+  (242, 'Iminent Toolbar 3',       '광고 툴바 (애드웨어)',          '{118D6CE9-5F18-42F9-958A-14676A629FDE}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Iminent Toolbar)
+  (243, 'Iminent Toolbar 4',       '광고 툴바 (애드웨어)',          '{89B5DFCA-81E0-4EA4-8A0A-4F4087A1DD00}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Iminent Toolbar)
+  (244, 'Iminent Toolbar 5',       '광고 툴바 (애드웨어)',          '{F7CF0E9A-D48B-4942-9537-259ED0568DF4}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Iminent Toolbar)
+  (245, 'Iminent Toolbar 6',       '광고 툴바 (애드웨어)',          '{29C7E8BE-FBD9-4D91-BC4F-B470C718D554}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Iminent Toolbar)
+  (246, 'SweetPacks Toolbar 1',    '광고 툴바 (애드웨어)',          '{96E2E493-C484-43E3-9B95-D62EE7D40D3A}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (IE SweetPacks Toolbar)
+  (247, 'SweetPacks Toolbar 2',    '광고 툴바 (애드웨어)',          '{F4E33CE5-A7AB-4F68-A7E7-F0AA84EF2D9E}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (IE SweetPacks Toolbar)
+  (248, 'SweetPacks Toolbar 3',    '광고 툴바 (애드웨어)',          '{C3E85EE9-5892-4142-B537-BCEB3DAC4C3D}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (IE SweetPacks Toolbar)
+  (249, 'SweetPacks Toolbar 4',    '광고 툴바 (애드웨어)',          '{80F3F10B-A177-4494-93CE-98090D819093}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Internet Explorer Toolbar by SweetPacks)
+  (250, 'SweetPacks Toolbar 5',    '광고 툴바 (애드웨어)',          '{DD85D6BF-4787-4A93-99A5-3F0CF0AE8834}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Internet Explorer Toolbar by SweetPacks)
+  (251, 'Babylon Toolbar (product code)', '광고 툴바 (애드웨어)',          '{E55E7026-EF2A-4A17-AAA7-DB98EA3FD1B1}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Babylon Toolbar)
+  (252, 'Snap.Do 2',                       '검색 설정 변경 프로그램', '{D5E50D52-C658-4C16-9722-9F9B057B5F0F}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Snap.Do; the first code is row 235)
+  (253, 'uTorrentBar 1',                   '광고 툴바 (애드웨어)', '{db131c55-60c8-4adc-84dc-9e76ab06e2dc}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (uTorrentBar_ES / DE / IT / NL / PT Toolbar)
+  (254, 'uTorrentBar 2',                   '광고 툴바 (애드웨어)', '{c840e246-6b95-475e-9bd7-caa1c7eca9f2}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (uTorrentBar_ES / DE / IT / NL / PT Toolbar)
+  (255, 'uTorrentBar 3',                   '광고 툴바 (애드웨어)', '{4ae0c3d6-f713-4eed-bc65-25dc3ffdaac1}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (uTorrentBar_ES / DE / IT / NL / PT Toolbar)
+  (256, 'uTorrentBar 4',                   '광고 툴바 (애드웨어)', '{87775fdb-6972-41f9-ae51-8326e38cb206}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (uTorrentBar_ES / DE / IT / NL / PT Toolbar)
+  (257, 'uTorrentBar 5',                   '광고 툴바 (애드웨어)', '{e0301295-ab3e-4af3-979f-3d453c5f9f48}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (uTorrentBar_ES / DE / IT / NL / PT Toolbar)
+  (258, 'uTorrentBar 6',                   '광고 툴바 (애드웨어)', '{bf7380fa-e3b4-4db2-af3e-9d8783a45bfc}', '=', 2);  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (uTorrentBar_ES / DE / IT / NL / PT Toolbar)
 
 INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
   ('HKEY_LOCAL_MACHINE\SOFTWARE\MyWebSearch\', 210),
@@ -169,10 +227,10 @@ INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
 -- Inno Setup installers); their exact keys are found under HKEY_CURRENT_USER as well.
 -- ---------------------------------------------------------------------------------------
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
-  (301, '네이트온',            'http://nateon.nate.com',         'NateOnMessenger',                             '%', 3),  -- unverified: key of the demo machine, no public installer script; narrowed from "NateOn", which also meets names that join a word ending in "nate" to one beginning with "On" (TerminateOn, DonateOnline)
-  (331, '네이트온 (NateOn)',   'http://nateon.nate.com',         'NateOn',                                      '=', 3),  -- unverified: the program's name as a key, exact for the reason of row 301; installs to "SK Communications\NATEON"
+  (301, '네이트온',            'http://nateon.nate.com',         'NateOnMessenger',                             '%', 3),  -- unverified: key of the demo machine, no public installer script; narrowed from "NateOn", which also meets names that join a word ending in "nate" to one beginning with "On" (TerminateOn, DonateOnline); no installer manifest, installer script or removal script in the public indexes names it
+  (331, '네이트온 (NateOn)',   'http://nateon.nate.com',         'NateOn',                                      '=', 3),  -- unverified: the program's name as a key, exact for the reason of row 301; installs to "SK Communications\NATEON"; no installer manifest, installer script or removal script in the public indexes names it
   (302, '카카오톡',            'http://www.kakaocorp.com',       'KakaoTalk',                                   '=', 3),  -- source: winget-pkgs manifests/k/Kakao/KakaoTalk/26.3.1.5062 ProductCode (NSIS, machine)
-  (303, '버디버디',            '메신저 (서비스 종료)',    'BuddyBuddy',                                  '%', 3),  -- unverified: service closed
+  (303, '버디버디',            '메신저 (서비스 종료)',    'BuddyBuddy',                                  '%', 3),  -- unverified: service closed; no installer manifest, installer script or removal script in the public indexes names it
   (304, 'Skype',               'http://www.skype.com',           'Skype_is1',                                   '=', 3),  -- source: security-check program JBU_PRJ1 Program.cs reads HKLM ...\Uninstall\Skype_is1
   (305, 'Telegram Desktop',    'http://desktop.telegram.org',    '{53F49750-6209-4FBF-9CA8-7A333C87D1ED}_is1',  '=', 3),  -- source: telegramdesktop/tdesktop Telegram/SourceFiles/core/version.h AppId and Setup.iss (Inno Setup, per user); CNRS RESINFO SWMB lists the same key
   (332, 'Telegram Desktop (name key)', 'http://desktop.telegram.org',  'Telegram Desktop',                            '=', 3),  -- source: programs that read ...\Uninstall\Telegram Desktop (a Python tool under HKCU, a C# tool under HKLM) and a clean-up guide that lists the key under HKLM; the Inno Setup installer itself uses the AppId key of row 305
@@ -189,7 +247,7 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (316, 'Trillian',            'http://www.trillian.im',         'Trillian',                                    '%', 3),  -- source: OpenVAS detection script reads ...\Uninstall\Trillian
   (317, 'Miranda IM',          '메신저 (개발 중단)',      'Miranda IM',                                  '%', 3),  -- source: Miranda IM NSIS installer WriteRegStr ...\Uninstall\Miranda IM (older installers: "Miranda IM_is1", also matched)
   (318, 'TeamSpeak 3 Client',  'http://www.teamspeak.com',       'TeamSpeak 3 Client',                          '=', 3),  -- source: TeamSpeak launchers and mod managers read HKLM and HKCU ...\Uninstall\TeamSpeak 3 Client
-  (319, 'mIRC',                'http://www.mirc.com',            'mIRC',                                        '=', 3),  -- unverified: winget-pkgs manifests/m/mIRC/mIRC/7.83 states no key
+  (319, 'mIRC',                'http://www.mirc.com',            'mIRC',                                        '=', 3),  -- source: AutoHotkey application tests read and delete HKLM ...\Uninstall\mIRC; an NSIS script and an Inno Setup script of mIRC add-ons read its UninstallString and InstallLocation there
   (320, 'HexChat',             'http://hexchat.github.io',       'HexChat_is1',                                 '=', 3),  -- source: winget-pkgs manifests/h/HexChat/HexChat/2.16.2 ProductCode
   (321, 'LINE',                'http://line.me',                 'LINE',                                        '=', 3),  -- source: winget-pkgs manifests/l/LINE/LINE/9.4.0.3476 AppsAndFeaturesEntries ProductCode (per user); JBU_PRJ1 Program.cs reads HKCU ...\Uninstall\LINE
   (322, 'Viber 28.9',          'http://www.viber.com',           '{45495D0F-2D7B-4C13-9222-CF8137C8B4ED}',      '=', 3),  -- source: winget-pkgs manifests/r/Rakuten/Viber/28.9.0.0 ProductCode (MSI, changes with every version)
@@ -200,7 +258,8 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (327, 'Windows Live Messenger 2', '메신저 (서비스 종료)',      '{EB4DF488-AAEF-406F-A341-CB2AAA315B90}',      '=', 3),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Messenger)
   (328, 'Windows Live Messenger 3', '메신저 (서비스 종료)',      '{E5B21F11-6933-4E0B-A25C-7963E3C07D11}',      '=', 3),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Messenger)
   (329, 'Windows Live Messenger 4', '메신저 (서비스 종료)',      '{2A3FC24C-6EC0-4519-A52B-FDA4EA9B2D24}',      '=', 3),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Messenger)
-  (330, 'Windows Live Messenger 5', '메신저 (서비스 종료)',      '{6057E21C-ABE9-4059-AE3E-3BEB9925E660}',      '=', 3);  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Messenger)
+  (330, 'Windows Live Messenger 5', '메신저 (서비스 종료)',      '{6057E21C-ABE9-4059-AE3E-3BEB9925E660}',      '=', 3),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Messenger)
+  (333, 'Microsoft Teams for work or school',    'http://www.microsoft.com/microsoft-teams', 'MSTeams',                   '=', 3);  -- source: registry forensics reference 6.1 (...\Uninstall\MSTeams, the new Teams client); the classic client's key is row 309
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('NateOnMain.exe', 301),
@@ -239,11 +298,11 @@ INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
 -- iMesh is given exactly now: as a fragment it occurred in ordinary words (timesheet).
 -- ---------------------------------------------------------------------------------------
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
-  (401, '소리바다',        'http://www.soribada.com',       'Soribada',            '%', 4),  -- unverified: key "Soribada6" of the demo machine; no public installer script
+  (401, '소리바다',        'http://www.soribada.com',       'Soribada',            '%', 4),  -- unverified: key "Soribada6" of the demo machine; no public installer script; no installer manifest, installer script or removal script in the public indexes names it
   (402, '프루나',          'P2P 파일 공유 (서비스 종료)',          'Pruna',               '%', 4),  -- unverified: service closed
   (403, '클럽박스',        '웹하드 (서비스 종료)',      'Clubbox',             '%', 4),  -- unverified: service closed
-  (404, '위디스크',        'http://www.wedisk.co.kr',       'WeDisk',              '%', 4),  -- unverified: no public installer script
-  (405, '파일노리',        'http://www.filenori.com',       'Filenori',            '%', 4),  -- unverified: no public installer script
+  (404, '위디스크',        'http://www.wedisk.co.kr',       'WeDisk',              '%', 4),  -- unverified: no public installer script; no installer manifest, installer script or removal script in the public indexes names it
+  (405, '파일노리',        'http://www.filenori.com',       'Filenori',            '%', 4),  -- unverified: no public installer script; no installer manifest, installer script or removal script in the public indexes names it
   (406, 'uTorrent',        'http://www.utorrent.com',       'uTorrent',            '=', 4),  -- source: registry forensics reference 11.2 (HKCU ...\Uninstall\uTorrent); OpenVAS detection scripts read the same key
   (407, 'BitTorrent',      'http://www.bittorrent.com',     'BitTorrent',          '=', 4),  -- source: BitTorrent NSIS installer script WriteRegStr HKLM ...\Uninstall\BitTorrent; exact, so that BitTorrent Sync (now Resilio Sync) and forks stay apart
   (408, 'qBittorrent',     'http://www.qbittorrent.org',    'qBittorrent',         '=', 4),  -- source: qBittorrent NSIS installer WriteRegStr HKLM ...\Uninstall\qBittorrent
@@ -254,7 +313,7 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (413, 'eMule',           'http://www.emule-project.net',  'eMule',               '=', 4),  -- unverified: NSIS key of the eMule installer
   (414, 'Shareaza',        'http://shareaza.sourceforge.net', 'Shareaza_is1',      '=', 4),  -- source: Shareaza Inno Setup scripts (DefaultDirName {reg:HKLM\...\Uninstall\Shareaza_is1,...}; they delete the old NSIS key "Shareaza")
   (415, 'LimeWire',        'P2P 파일 공유 (서비스 종료)',       'LimeWire',            '%', 4),  -- unverified: service closed
-  (416, 'FrostWire',       'http://www.frostwire.com',      'FrostWire',           '%', 4),  -- source: winget-pkgs manifests/f/FrostWire/FrostWire/7.0.3.330 ProductCode "FrostWire 6" (kept by version 7)
+  (416, 'FrostWire',       'http://www.frostwire.com',      'FrostWire 6',           '=', 4),  -- source: winget-pkgs manifests/f/FrostWire/FrostWire/7.0.3.330 ProductCode "FrostWire 6" (kept by version 7); exact, since the fragment "FrostWire" also met the FrostWire Toolbar, a different (Conduit) product
   (417, 'Kazaa',           'P2P 파일 공유 (서비스 종료)',          'Kazaa',               '%', 4),  -- unverified: service closed
   (418, 'BearShare',       'P2P 파일 공유 (서비스 종료)',      'BearShare',           '%', 4),  -- unverified: service closed
   (419, 'iMesh',           'P2P 파일 공유 (서비스 종료)',          'iMesh',               '=', 4),  -- unverified: service closed; exact because "imesh" is part of ordinary words
@@ -268,7 +327,10 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (427, 'Windows Live Mesh 2', '웹 저장소 동기화 (서비스 종료)', '{A0C91188-C88F-4E86-93E6-CD7C9A266649}', '=', 4),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Mesh)
   (428, 'Windows Live Mesh 3', '웹 저장소 동기화 (서비스 종료)', '{2902F983-B4C1-44BA-B85D-5C6D52E2C441}', '=', 4),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Mesh)
   (429, 'Windows Live Mesh 4', '웹 저장소 동기화 (서비스 종료)', '{DECDCB7C-58CC-4865-91AF-627F9798FE48}', '=', 4),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Mesh)
-  (430, 'Windows Live Sync',   '웹 저장소 동기화 (서비스 종료)', '{84EBDF39-4B33-49D7-A0BD-EB6E2C4E81C1}', '=', 4);  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Sync)
+  (430, 'Windows Live Sync',   '웹 저장소 동기화 (서비스 종료)', '{84EBDF39-4B33-49D7-A0BD-EB6E2C4E81C1}', '=', 4),  -- source: bmrf/tron programs_to_target_by_GUID.txt (Windows Live Sync)
+  (431, 'BitTorrent Sync',                       'P2P 파일 동기화 (Resilio Sync의 이전 이름)', 'BitTorrent Sync',           '=', 4),  -- source: AutoIt deployment scripts for BitTorrent Sync read ...\Uninstall\BitTorrent Sync; renamed Resilio Sync (row 422)
+  (432, 'Shareaza (NSIS)',                       'http://shareaza.sourceforge.net', 'Shareaza',                  '=', 4),  -- source: Shareaza Inno Setup scripts delete the old NSIS key ...\Uninstall\Shareaza of earlier installers (row 414 is the Inno Setup key)
+  (433, 'Google Drive',                          'http://drive.google.com',         '{6BBAE539-2232-434A-A4E5-9A33560C6283}', '=', 4);  -- source: winget-pkgs manifests/g/Google/GoogleDrive/124.0.3.0 ProductCode (the same code in every version)
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('uTorrent.exe', 406),
@@ -313,8 +375,8 @@ INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
 -- registers by product code.
 -- ---------------------------------------------------------------------------------------
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
-  (901, '알집',                                 'http://www.altools.co.kr',        'ALZip',                     '=', 9),  -- unverified: key of the demo machine; exact because "alzip" occurs inside other names (TotalZip, FinalZip)
-  (902, '반디캠',                               'http://www.bandicam.com',         'Bandicam',                  '=', 9),  -- unverified: winget-pkgs manifests/b/BandicamCompany/Bandicam/7.0.1.2132 states no key
+  (901, '알집',                                 'http://www.altools.co.kr',        'ALZip',                     '=', 9),  -- unverified: key of the demo machine; exact because "alzip" occurs inside other names (TotalZip, FinalZip); no installer manifest, installer script or removal script in the public indexes names it
+  (902, '반디캠',                               'http://www.bandicam.com',         'Bandicam',                  '=', 9),  -- unverified: winget-pkgs manifests/b/BandicamCompany/Bandicam/7.0.1.2132 states no key; no installer manifest, installer script or removal script in the public indexes names it
   (903, 'EditPlus',                             'http://www.editplus.com',         'EditPlus',                  '=', 9),  -- source: winget-pkgs manifests/e/ES-Computing/EditPlus/6.1.780.0 ProductCode
   (904, 'WinRAR',                               'http://www.rarlab.com',           'WinRAR archiver',           '=', 9),  -- source: winget-pkgs manifests/r/RARLab/WinRAR/7.23.0 ProductCode; registry forensics reference 12.2
   (906, 'Microsoft Office Professional Plus',   'http://office.microsoft.com',     '.PROPLUS',                  '%', 9),  -- source: reg delete ...\Uninstall\Office14.PROPLUS in an Office removal batch script; ...\Uninstall\Office16.PROPLUS in several Office detection and clean-up scripts. Narrowed from "ProPlus", which also matched O365ProPlusRetail (Microsoft 365 Apps for enterprise)
@@ -360,7 +422,22 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (947, 'Microsoft Office Professional 2010',   'http://office.microsoft.com',     'Office14.PROR',             '=', 9),  -- source: reg delete ...\Uninstall\Office14.PROR in an Office removal batch script; exact because "Office14.PRO" begins Office14.PROPLUS
   (948, 'Microsoft Office Standard 2010',       'http://office.microsoft.com',     'Office14.STANDARDR',        '=', 9),  -- source: reg delete ...\Uninstall\Office14.STANDARDR in an Office removal batch script
   (949, 'Adobe Dreamweaver',                    'http://www.adobe.com/products/dreamweaver.html',  'DRWV_', '%', 9),  -- source: Uninstall-AdobeApps lists ...\Uninstall\DRWV_21_4
-  (924, '한컴오피스',                           'http://www.hancom.com',           'HncOffice',                 '%', 9);  -- unverified: winget-pkgs manifests/h/Hancom/Office/11.0.0.1 states no key; fragment of the demo machine's key
+  (924, '한컴오피스',                           'http://www.hancom.com',           'HncOffice',                 '%', 9),  -- unverified: winget-pkgs manifests/h/Hancom/Office/11.0.0.1 states no key; fragment of the demo machine's key; no installer manifest, installer script or removal script in the public indexes names it
+  (951, 'Microsoft Office Enterprise 2010',      'http://office.microsoft.com',     'Office14.ENTERPRISE',       '=', 9),  -- source: reg delete ...\Uninstall\Office14.ENTERPRISE in an Office removal batch script
+  (952, 'Microsoft Office Enterprise 2010 (R)',  'http://office.microsoft.com',     'Office14.ENTERPRISER',      '=', 9),  -- source: reg delete ...\Uninstall\Office14.ENTERPRISER in an Office removal batch script
+  (953, 'Microsoft Office Ultimate 2010',        'http://office.microsoft.com',     'Office14.ULTIMATE',         '=', 9),  -- source: reg delete ...\Uninstall\Office14.ULTIMATE in an Office removal batch script
+  (954, 'Microsoft Office Ultimate 2010 (R)',    'http://office.microsoft.com',     'Office14.ULTIMATER',        '=', 9),  -- source: reg delete ...\Uninstall\Office14.ULTIMATER in an Office removal batch script
+  (955, 'Microsoft Office Professional 2010 (2)', 'http://office.microsoft.com',     'Office14.PRO',              '=', 9),  -- source: reg delete ...\Uninstall\Office14.PRO in an Office removal batch script
+  (956, 'Microsoft Office Small Business 2010',  'http://office.microsoft.com',     'Office14.SMALLBUSINESSR',   '=', 9),  -- source: reg delete ...\Uninstall\Office14.SMALLBUSINESSR in an Office removal batch script
+  (957, 'Microsoft Office Enterprise 2007',      'http://office.microsoft.com',     'ENTERPRISE',                '=', 9),  -- source: reg delete ...\Uninstall\ENTERPRISE in an Office removal batch script (Office 2007 keys carry no version)
+  (958, 'Microsoft Office Enterprise 2007 (R)',  'http://office.microsoft.com',     'ENTERPRISER',               '=', 9),  -- source: reg delete ...\Uninstall\ENTERPRISER in an Office removal batch script (Office 2007 keys carry no version)
+  (959, 'Microsoft Office Ultimate 2007',        'http://office.microsoft.com',     'ULTIMATE',                  '=', 9),  -- source: reg delete ...\Uninstall\ULTIMATE in an Office removal batch script (Office 2007 keys carry no version)
+  (960, 'Microsoft Office Ultimate 2007 (R)',    'http://office.microsoft.com',     'ULTIMATER',                 '=', 9),  -- source: reg delete ...\Uninstall\ULTIMATER in an Office removal batch script (Office 2007 keys carry no version)
+  (961, 'Microsoft Office Professional 2007',    'http://office.microsoft.com',     'PRO',                       '=', 9),  -- source: reg delete ...\Uninstall\PRO in an Office removal batch script (Office 2007 keys carry no version)
+  (962, 'Microsoft Office Professional 2007 (R)', 'http://office.microsoft.com',     'PROR',                      '=', 9),  -- source: reg delete ...\Uninstall\PROR in an Office removal batch script (Office 2007 keys carry no version)
+  (963, 'Microsoft Office Standard 2007',        'http://office.microsoft.com',     'STANDARDR',                 '=', 9),  -- source: reg delete ...\Uninstall\STANDARDR in an Office removal batch script (Office 2007 keys carry no version)
+  (964, 'Microsoft Office Small Business 2007',  'http://office.microsoft.com',     'SMALLBUSINESSR',            '=', 9),  -- source: reg delete ...\Uninstall\SMALLBUSINESSR in an Office removal batch script (Office 2007 keys carry no version)
+  (965, 'Microsoft Visio Professional 2016',     'http://office.microsoft.com',     'Office16.VISIOPRO',         '=', 9);  -- source: ...\Uninstall\Office16.VISIOPRO in Office detection and clean-up scripts
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('ALZip.exe', 901),
