@@ -126,7 +126,8 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (162, 'System Checkup',                  '허위 최적화 프로그램', '{4AC7B4E7-59B7-4E48-A60D-263C486FC33A}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (System Checkup 3.5; an Inno Setup key)
   (163, 'Turbo Diagnosis 1',               '허위 최적화 프로그램', '{59680D1A-6A49-4E85-BB42-6886773DF589}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Turbo Diagnosis; an Inno Setup key)
   (164, 'Turbo Diagnosis 2',               '허위 최적화 프로그램', '{BD3C020E-CA6D-44E8-9FA4-93D410D18D70}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (Turbo Diagnosis; an Inno Setup key)
-  (165, 'WiseFixer',                       '허위 최적화 프로그램', '{900C2AB5-3F37-4F84-B58C-893FA5F42D7D}_is1', '=', 1);  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (WiseFixer 3.5; an Inno Setup key)
+  (165, 'WiseFixer',                       '허위 최적화 프로그램', '{900C2AB5-3F37-4F84-B58C-893FA5F42D7D}_is1', '=', 1),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (WiseFixer 3.5; an Inno Setup key)
+  (166, 'Malwarebytes Anti-Malware 2',     'http://www.malwarebytes.com',     'Malwarebytes Anti-Malware_is1', '=', 1);  -- source: Inno Setup key of versions 2.x (no apostrophe, unlike the 1.x key of row 132): an unattended-install pack checks ...\Uninstall\Malwarebytes Anti-Malware_is1\DisplayName after installing 2.0.1.1004 (public code index id 41768548176), and a C# inventory tool lists the key among antivirus keys (id 297244417)
 
 INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('SpybotSD.exe', 131), ('TeaTimer.exe', 131),
@@ -160,7 +161,7 @@ INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
 INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) VALUES
   (201, '네이버 툴바',              'http://tools.naver.com',        'NaverToolbar',     '%', 2),  -- unverified: key of the demo machine; no public installer script; no installer manifest, installer script or removal script in the public indexes names it
   (202, '다음 툴바',                'http://www.daum.net',           'DaumToolbar',      '%', 2),  -- unverified: no public installer script; no installer manifest, installer script or removal script in the public indexes names it
-  (203, 'Google Toolbar',           'http://toolbar.google.com',     'Google Toolbar',   '%', 2),  -- unverified: key "Google Toolbar for Internet Explorer" (demo machine)
+  (203, 'Google Toolbar',           'http://toolbar.google.com',     'Google Toolbar',   '%', 2),  -- unverified: key "Google Toolbar for Internet Explorer" (demo machine); that is the toolbar's display name (its Windows Installer packages register by product code, rows 259 and 260)
   (204, 'Yahoo! Toolbar',           'http://toolbar.yahoo.com',      'Yahoo! Companion', '%', 2),  -- source: a VBScript that removes the Yahoo Toolbar reads ...\Uninstall\Yahoo! Companion\UninstallString
   (205, 'Ask Toolbar',              'http://www.ask.com',            'AskToolbar',       '%', 2),  -- unverified: Inno Setup key "ASKTOOLBAR_is1" (demo machine)
   (239, 'Ask Toolbar (Internet Explorer)', 'http://www.ask.com',   'Ask Toolbar for Internet Explorer_is1', '=', 2),  -- source: a VBScript reads QuietUninstallString of ...\Uninstall\Ask Toolbar for Internet Explorer_is1 (an Inno Setup key: exact)
@@ -215,7 +216,9 @@ INSERT INTO tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode
   (255, 'uTorrentBar 3',                   '광고 툴바 (애드웨어)', '{4ae0c3d6-f713-4eed-bc65-25dc3ffdaac1}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (uTorrentBar_ES / DE / IT / NL / PT Toolbar)
   (256, 'uTorrentBar 4',                   '광고 툴바 (애드웨어)', '{87775fdb-6972-41f9-ae51-8326e38cb206}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (uTorrentBar_ES / DE / IT / NL / PT Toolbar)
   (257, 'uTorrentBar 5',                   '광고 툴바 (애드웨어)', '{e0301295-ab3e-4af3-979f-3d453c5f9f48}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (uTorrentBar_ES / DE / IT / NL / PT Toolbar)
-  (258, 'uTorrentBar 6',                   '광고 툴바 (애드웨어)', '{bf7380fa-e3b4-4db2-af3e-9d8783a45bfc}', '=', 2);  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (uTorrentBar_ES / DE / IT / NL / PT Toolbar)
+  (258, 'uTorrentBar 6',                   '광고 툴바 (애드웨어)', '{bf7380fa-e3b4-4db2-af3e-9d8783a45bfc}', '=', 2),  -- source: bmrf/tron resources/stage_2_de-bloat/oem/toolbars_BHOs_to_target_by_GUID.txt (uTorrentBar_ES / DE / IT / NL / PT Toolbar)
+  (259, 'Google Toolbar (MSI 1)',          'http://toolbar.google.com',     '{18455581-E099-4BA8-BC6B-F34B2F06600C}', '=', 2),  -- source: a removal batch script of OEM and bundled programs (public code index id 8917479572) removes "Google Toolbar for Internet Explorer" with msiexec /x {18455581-E099-4BA8-BC6B-F34B2F06600C} and /x {2318C2B1-4965-11d4-9B18-009027A5CD4F}, apart from the Google Update Helper codes it lists under a heading of their own
+  (260, 'Google Toolbar (MSI 2)',          'http://toolbar.google.com',     '{2318C2B1-4965-11d4-9B18-009027A5CD4F}', '=', 2);  -- source: the same script as row 259
 
 INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
   ('HKEY_LOCAL_MACHINE\SOFTWARE\MyWebSearch\', 210),
