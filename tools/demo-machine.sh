@@ -13,10 +13,12 @@ set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 PREFIX" >&2; exit 2; }
 here=$(cd "$(dirname "$0")" && pwd)
 prefix=$(mkdir -p "$1" && cd "$1" && pwd)
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8
+source "$here/wine-env.sh"
+export WINEPREFIX=$prefix
 
 [ -f "$prefix/.tarnock-ready" ] || "$here/wine-prefix.sh" ensure "$prefix"
 python3 "$here/demo-machine/machine.py" "$prefix/drive_c" "$prefix/demo-machine"
-wine regedit /S "$(winepath -w "$prefix/demo-machine/machine.reg")" >/dev/null 2>&1
+# The 64-bit regedit: the file names the 32-bit view's keys by their WOW6432Node paths.
+wine64 regedit /S "$(wine64 winepath -w "$prefix/demo-machine/machine.reg")" >/dev/null 2>&1
 wineserver -w
 echo "demo machine ready in $prefix"

@@ -15,7 +15,8 @@ bash "$here/tools/build.sh"
 exe=$out/x86_64/Tarnock.exe
 [ -f "$exe" ] || { echo "run-demo: $exe was not built" >&2; exit 1; }
 
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8
+source "$here/tools/wine-env.sh"
+export WINEPREFIX=$prefix
 "$here/tools/wine-prefix.sh" stop "$prefix"
 rm -rf "$prefix"
 "$here/tools/wine-prefix.sh" ensure "$prefix"
@@ -49,7 +50,7 @@ cp "$exe" "$out/x86_64/kelvo.dat" "$out/x86_64/OlmaticPost.dll" "$install_dir/"
 [ -f "$out/x86_64/TarnockUpdate.exe" ] && cp "$out/x86_64/TarnockUpdate.exe" "$install_dir/"
 
 log=$out/demo-tarnock.log
-wine "C:\\Program Files\\Tarnock\\Tarnock.exe" </dev/null >"$log" 2>&1 &
+wine64 "C:\\Program Files\\Tarnock\\Tarnock.exe" </dev/null >"$log" 2>&1 &
 pid=$!
 
 shown=0

@@ -19,6 +19,24 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
+# 32-bit Windows programs need Wine's 32-bit side, which runs only where the kernel runs
+# 32-bit programs: find out with a tiny 32-bit Linux program (exit(0)) before installing it.
+probe=$(mktemp)
+printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80' > "$probe"
+chmod +x "$probe"
+if "$probe" 2>/dev/null; then
+  if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then
+    echo "setup: installing wine32 (this machine runs 32-bit programs)"
+    export DEBIAN_FRONTEND=noninteractive
+    dpkg --add-architecture i386
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null
+  fi
+else
+  echo "setup: this machine cannot run 32-bit programs: wine32 is not installed, the i686 tests will be skipped"
+fi
+rm -f "$probe"
+
 # Korean locale: GetACP() under Wine is 949 only with LANG=ko_KR.UTF-8.
 if ! locale -a 2>/dev/null | grep -qi '^ko_KR\.utf-\?8$'; then
   echo "setup: generating ko_KR.UTF-8"

@@ -11,8 +11,9 @@ action=$1
 prefix=$2
 populate=
 if [ $# -ge 4 ] && [ "$3" = --populate ]; then populate=$4; fi
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/wine-env.sh"
+export WINEPREFIX=$prefix
 
 stop() {
   if [ -d "$prefix" ]; then wineserver -k >/dev/null 2>&1 || true; fi
@@ -25,14 +26,15 @@ stop() {
 create() {
   rm -rf "$prefix"
   mkdir -p "$prefix"
-  wineboot -i >/dev/null 2>&1
+  # Made by the 32-bit loader where it runs: the prefix then has a 32-bit side.
+  "$(wine_boot_loader)" wineboot -i >/dev/null 2>&1
   wineserver -w
   # A crashing test must fail, not wait for a click on the crash dialog.
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  wine64 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   # Hangul faces for the dialog and list fonts.
   # regedit reads Hangul value names only from a UTF-16 file.
   { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$here/wine-fonts.reg.in"; } > "$prefix/fonts.reg"
-  wine regedit /S "$(winepath -w "$prefix/fonts.reg")" >/dev/null 2>&1
+  wine64 regedit /S "$(wine64 winepath -w "$prefix/fonts.reg")" >/dev/null 2>&1
   wineserver -w
   touch "$prefix/.tarnock-ready"
 }

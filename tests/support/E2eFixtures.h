@@ -8,12 +8,10 @@
 #include <utility>
 #include <vector>
 
+#include "support/TarnockSession.h"
 #include "support/UiDriver.h"
 
 namespace tarnock::testing {
-
-inline constexpr char kTarnockTitle[] = "Tarnock (Tarnock) ";
-inline constexpr char kTarnockSettingsKey[] = "Software\\Olmatic\\Tarnock";
 
 // A shell shortcut made with the shell link object, as Explorer makes them.
 bool MakeShortcut(const std::string& linkPath, const std::string& target);

@@ -1,0 +1,190 @@
+// The release of each architecture: its program folder holds exactly the shipped files,
+// stripped, each program with the release's version resource and one manifest, and the
+// programs that change the machine ask for administrator rights.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/MessageFilter.h"
+#include "base/ScopedHandles.h"
+#include "support/UiDriver.h"
+
+using namespace tarnock;
+using namespace tarnock::testing;
+
+namespace {
+
+std::vector<std::string> Split(const std::string& text) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t bar; (bar = text.find('|', start)) != std::string::npos; start = bar + 1)
+        parts.push_back(text.substr(start, bar - start));
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+std::vector<std::string> FolderFiles(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry{};
+    ScopedFind find(FindFirstFileA((folder + "\\*").c_str(), &entry));
+    if (!find) return names;
+    do {
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(entry.cFileName);
+    } while (FindNextFileA(find.Get(), &entry));
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return lstrcmpiA(a.c_str(), b.c_str()) < 0;
+    });
+    return names;
+}
+
+// The four-part file version of the fixed version information, or nothing.
+std::optional<std::string> FileVersion(const std::string& path) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    if (size == 0) return std::nullopt;
+    std::vector<char> data(size);
+    if (!GetFileVersionInfoA(path.c_str(), 0, size, data.data())) return std::nullopt;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length) || length < sizeof(*fixed))
+        return std::nullopt;
+    char text[64];
+    std::snprintf(text, sizeof(text), "%u.%u.%u.%u", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+                  HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
+    return std::string(text);
+}
+
+struct PeFacts {
+    WORD machine = 0;
+    DWORD symbols = 0;  // entries of the COFF symbol table: 0 once stripped
+};
+std::optional<PeFacts> ReadPe(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    IMAGE_DOS_HEADER dos{};
+    if (!file.read(reinterpret_cast<char*>(&dos), sizeof(dos)) || dos.e_magic != IMAGE_DOS_SIGNATURE) return std::nullopt;
+    file.seekg(dos.e_lfanew);
+    DWORD signature = 0;
+    IMAGE_FILE_HEADER header{};
+    if (!file.read(reinterpret_cast<char*>(&signature), sizeof(signature)) || signature != IMAGE_NT_SIGNATURE ||
+        !file.read(reinterpret_cast<char*>(&header), sizeof(header)))
+        return std::nullopt;
+    return PeFacts{header.Machine, header.NumberOfSymbols};
+}
+
+// The texts of the program's manifests (resource type 24, any name).
+std::vector<std::string> Manifests(const std::string& path) {
+    std::vector<std::string> texts;
+    ScopedModule module(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    if (!module) return texts;
+    struct Context {
+        HMODULE module;
+        std::vector<std::string>* texts;
+    } context{module.Get(), &texts};
+    EnumResourceNamesA(
+        module.Get(), MAKEINTRESOURCEA(24),
+        [](HMODULE, LPCSTR type, LPSTR name, LONG_PTR parameter) -> BOOL {
+            auto* c = reinterpret_cast<Context*>(parameter);
+            HRSRC found = FindResourceA(c->module, name, type);
+            HGLOBAL loaded = found ? LoadResource(c->module, found) : nullptr;
+            const char* data = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+            c->texts->push_back(data ? std::string(data, SizeofResource(c->module, found)) : std::string());
+            return TRUE;
+        },
+        reinterpret_cast<LONG_PTR>(&context));
+    return texts;
+}
+
+std::string ExecutionLevel(const std::string& manifest) {
+    const std::string marker = "requestedExecutionLevel level=\"";
+    const std::size_t at = manifest.find(marker);
+    if (at == std::string::npos) return {};
+    const std::size_t start = at + marker.size();
+    return manifest.substr(start, manifest.find('"', start) - start);
+}
+
+struct Release {
+    const char* name;
+    std::string folder;  // package/<version> of that build tree
+    WORD machine;
+};
+
+void CheckRelease(const Release& release) {
+    SCOPED_TRACE(release.name);
+    const std::string programFolder = release.folder + "\\Tarnock";
+    EXPECT_EQ(FolderFiles(programFolder), Split(SETUP_FILES));
+    for (const std::string& name : FolderFiles(programFolder)) {
+        SCOPED_TRACE(name);
+        const std::string path = programFolder + "\\" + name;
+        if (name == "kelvo.dat") continue;
+        const auto pe = ReadPe(path);
+        ASSERT_TRUE(pe);
+        EXPECT_EQ(pe->machine, release.machine);
+        EXPECT_EQ(pe->symbols, 0u) << "not stripped";
+        EXPECT_EQ(FileVersion(path), std::optional<std::string>(SETUP_VERSION));
+    }
+    const std::string setup = release.folder + "\\TarnockSetup.exe";
+    const auto setupPe = ReadPe(setup);
+    ASSERT_TRUE(setupPe);
+    EXPECT_EQ(setupPe->machine, release.machine);
+    EXPECT_EQ(FileVersion(setup), std::optional<std::string>(SETUP_VERSION));
+}
+
+}  // namespace
+
+#ifdef _WIN64
+const Release kThisRelease{"x64", "", IMAGE_FILE_MACHINE_AMD64};
+const Release kOtherRelease{"x86", "", IMAGE_FILE_MACHINE_I386};
+#else
+const Release kThisRelease{"x86", "", IMAGE_FILE_MACHINE_I386};
+const Release kOtherRelease{"x64", "", IMAGE_FILE_MACHINE_AMD64};
+#endif
+
+TEST(Release, ProgramFolderOfThisArchitectureIsStrippedAndVersioned) {
+    CheckRelease({kThisRelease.name, WindowsPath(SETUP_RELEASE_DIR), kThisRelease.machine});
+}
+
+TEST(Release, ProgramFolderOfTheOtherArchitectureIsStrippedAndVersioned) {
+    const std::string folder = WindowsPath(SETUP_OTHER_RELEASE_DIR);
+    if (GetFileAttributesA((folder + "\\TarnockSetup.exe").c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no build of the other architecture beside this one (tools/build.sh makes both)";
+    CheckRelease({kOtherRelease.name, folder, kOtherRelease.machine});
+}
+
+TEST(Release, EveryProgramHasOneManifestAndTheRightsItNeeds) {
+    const std::string release = WindowsPath(SETUP_RELEASE_DIR);
+    struct Program {
+        std::string path;
+        const char* level;
+    };
+    std::vector<Program> programs = {
+        {release + "\\Tarnock\\Tarnock.exe", "requireAdministrator"},
+        {release + "\\TarnockSetup.exe", "requireAdministrator"},
+    };
+    for (const std::string& name : Split(SETUP_FILES))
+        if (name == "TarnockUpdate.exe") programs.push_back({release + "\\Tarnock\\" + name, "requireAdministrator"});
+    for (const Program& program : programs) {
+        SCOPED_TRACE(program.path);
+        const std::vector<std::string> manifests = Manifests(program.path);
+        ASSERT_EQ(manifests.size(), 1u);
+        EXPECT_EQ(ExecutionLevel(manifests[0]), program.level);
+        EXPECT_NE(manifests[0].find("Microsoft.Windows.Common-Controls"), std::string::npos);
+    }
+}
+
+TEST(Elevation, HandOverAndDropMessagesAreLetIntoEachWindow) {
+    HWND first = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND second = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(first && second);
+    EXPECT_TRUE(AllowHandOverMessages({first, second}));
+    // A window that is not there is a failure, not a silent success.
+    EXPECT_FALSE(AllowHandOverMessages({first, nullptr}));
+    DestroyWindow(first);
+    DestroyWindow(second);
+}
