@@ -20,6 +20,7 @@
 #include "base/Settings.h"
 #include "base/TextUtil.h"
 #include "resource.h"
+#include "resources/ArtGeometry.h"
 #include "scan/CategoryScan.h"
 #include "ui/HButton.h"
 #include "ui/ListTestCtrl.h"
@@ -504,9 +505,9 @@ void CkelvoDlg::ShowLoadingWindow() {
     ShowWindow(window->Hwnd(), SW_SHOWNORMAL);
     RECT list{};
     GetWindowRect(listWindow_, &list);
-    const int x = list.left + (list.right - list.left) / 2 - 111;
-    const int y = list.top + (list.bottom - list.top) / 2 - 40;
-    MoveWindow(window->Hwnd(), x, y, 223, 81, TRUE);
+    const int x = list.left + (list.right - list.left) / 2 - art::kSplashWidth / 2;
+    const int y = list.top + (list.bottom - list.top) / 2 - art::kSplashHeight / 2;
+    MoveWindow(window->Hwnd(), x, y, art::kSplashWidth, art::kSplashHeight, TRUE);
     loadingWindow = std::move(window);
 }
 

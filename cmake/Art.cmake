@@ -5,6 +5,10 @@
 
 set(TARNOCK_ART_DIR "${CMAKE_BINARY_DIR}/art")
 set(TARNOCK_ART_SCRIPT "${CMAKE_SOURCE_DIR}/tools/art/render_art.py")
+# The geometry the art is drawn for: the pixel constants the dialogs compile with and the
+# dialog templates (tools/art/geometry.py reads them for the renderer and the check).
+set(TARNOCK_ART_GEOMETRY "${CMAKE_SOURCE_DIR}/tools/art/geometry.py" "${CMAKE_SOURCE_DIR}/resources/ArtGeometry.h"
+    "${CMAKE_SOURCE_DIR}/resources/main.rc" "${CMAKE_SOURCE_DIR}/updater/TarnockUpdate.rc")
 set(TARNOCK_ART_FONTS "/usr/share/fonts/truetype/nanum" CACHE PATH "Folder holding the Nanum fonts for the art")
 
 # A Python that has Pillow: the system one first, since a user's own Python may lack it.
@@ -40,7 +44,7 @@ list(TRANSFORM TARNOCK_ART_FONT_FILES PREPEND "${TARNOCK_ART_FONTS}/")
 add_custom_command(OUTPUT ${TARNOCK_ART_OUTPUTS} "${TARNOCK_ART_SHEET}"
   COMMAND "${TARNOCK_ART_PYTHON}" "${TARNOCK_ART_SCRIPT}" --out "${TARNOCK_ART_DIR}"
           --fonts "${TARNOCK_ART_FONTS}" --contact-sheet "${TARNOCK_ART_SHEET}"
-  DEPENDS "${TARNOCK_ART_SCRIPT}" ${TARNOCK_ART_FONT_FILES}
+  DEPENDS "${TARNOCK_ART_SCRIPT}" ${TARNOCK_ART_GEOMETRY} ${TARNOCK_ART_FONT_FILES}
   COMMENT "Rendering the skins, buttons and icons"
   VERBATIM)
 add_custom_target(tarnock_art ALL DEPENDS ${TARNOCK_ART_OUTPUTS} "${TARNOCK_ART_SHEET}")

@@ -5,13 +5,15 @@
 #   tools/bench-scan.sh BUILD_DIR
 # BUILD_DIR is an x86_64 build tree with tools/scan_bench.exe. Each size gets a prefix of
 # its own (BUILD_DIR/bench-wine-N, made anew) with a signature category 1 of 100
-# exact-name and 100 fragment rows in its own database file. Per scan it prints the time,
-# the rows listed, the registry reads per uninstall entry and the time spent in the 1 ms
-# pauses (each category is run once untimed, then five times; the fastest run is shown
-# with the median beside it, as other work on the machine only ever adds time); then the
-# ratio of the 3,000-entry
-# times to the 300-entry times. With --naive the fragment rows are also timed with one
-# enumeration of the uninstall root per row, for comparison.
+# exact-name and 100 fragment rows in its own database file. Per scan it prints the median
+# time with its interquartile range and range, the rows listed, the registry reads per
+# uninstall entry and the time spent in the 1 ms pauses (every category is run once untimed,
+# then five times). The all-programs listing is compared with its floor in rounds of
+# floor and listing in turn, at least 11 and as many as fit into a minute (medians, spread,
+# the ratio of the medians). Then the ratio of the 3,000-entry medians to the 300-entry
+# medians, and the machine's load average at the start and end of each size (the machine
+# is shared: compare runs at similar load). The fragment rows are also timed with one
+# enumeration of the uninstall root per row (--naive), for comparison.
 set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
 here=$(cd "$(dirname "$0")" && pwd)
@@ -19,6 +21,10 @@ build=$(cd "$1" && pwd)
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8
 # The benchmark links the program's layers, which import the reporting library.
 [ -f "$build/OlmaticPost.dll" ] && cp -f "$build/OlmaticPost.dll" "$build/tools/"
+# The 64-bit loader where wine32 is installed too (/usr/bin/wine then prefers the 32-bit one,
+# whose regedit would write the 64-bit view's entries into WOW6432Node).
+wine64=/usr/lib/wine/wine64
+[ -x "$wine64" ] || wine64=wine
 results=$(mktemp -d)
 for n in 300 3000; do
   export WINEPREFIX=$build/bench-wine-$n
@@ -28,12 +34,14 @@ for n in 300 3000; do
   python3 "$here/bench/make-bench-data.py" "$n" "$data" "$WINEPREFIX/drive_c"
   rm -f "$data/bench.dat"
   sqlite3 "$data/bench.dat" < "$data/bench.sql"
-  wine regedit /S "$(winepath -w "$data/entries.reg")" >/dev/null 2>&1
+  "$wine64" regedit /S "$(winepath -w "$data/entries.reg")" >/dev/null 2>&1
   wineserver -w
   wineserver -p  # one server for the whole run, as in a test run
   echo "== N = $n"
-  wine "$build/tools/scan_bench.exe" --bench --naive --db "$(winepath -w "$data/bench.dat")" </dev/null 2>&1 \
+  echo "load average at the start: $(cut -d' ' -f1-3 /proc/loadavg)"
+  "$wine64" "$build/tools/scan_bench.exe" --bench --naive --db "$(winepath -w "$data/bench.dat")" </dev/null 2>&1 \
     | tee "$results/$n.txt"
+  echo "load average at the end:   $(cut -d' ' -f1-3 /proc/loadavg)"
   wineserver -k || true
 done
 echo "== ratio N = 3000 / N = 300 of the times"

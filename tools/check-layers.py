@@ -4,7 +4,7 @@
     app -> removal -> scan -> db -> base
     removal -> olmaticpost (the reporting library's header; linked by import)
     app -> ui -> ui/framework -> base
-    updater -> ui/framework, base   (a program of its own)
+    updater -> ui/framework, base, resources   (a program of its own; resources/ for the art geometry)
     olmaticpost -> base             (the reporting library)
     setup -> base                   (the setup program)
     programs -> everything           (the entry points)
@@ -27,7 +27,7 @@ ALLOWED = {
     "scan": {"db", "base"},
     "removal": {"scan", "db", "base", "olmaticpost"},
     "app": {"removal", "scan", "db", "ui", "ui/framework", "base", "resources", "olmaticpost"},
-    "updater": {"ui/framework", "base"},
+    "updater": {"ui/framework", "base", "resources"},
     "olmaticpost": {"base"},
     "setup": {"base"},
     # The programs' entry points stand above every library.

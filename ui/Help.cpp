@@ -5,6 +5,7 @@
 
 #include "base/TextUtil.h"
 #include "resource.h"
+#include "resources/ArtGeometry.h"
 #include "ui/BrowserHost.h"
 
 namespace tarnock::ui {
@@ -12,7 +13,7 @@ namespace tarnock::ui {
 namespace {
 
 // The close mark painted on the skin, in skin pixels, inclusive.
-constexpr RECT kCloseMark{578, 6, 590, 18};
+constexpr RECT kCloseMark{art::kHelpCloseLeft, art::kHelpCloseTop, art::kHelpCloseRight, art::kHelpCloseBottom};
 
 // A BSTR owned for one scope.
 class ScopedBstr {

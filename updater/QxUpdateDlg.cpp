@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "base/TextUtil.h"
+#include "resources/ArtGeometry.h"
 #include "ui/framework/Application.h"
 #include "updater/TarnockStopper.h"
 #include "updater/UpdateInfoDlg.h"
@@ -16,7 +17,8 @@ namespace tarnock::updater {
 namespace {
 
 // The close mark painted on the skin, in client pixels (inclusive).
-constexpr RECT kCloseMark = {341, 6, 353, 18};
+constexpr RECT kCloseMark = {art::kUpdaterCloseLeft, art::kUpdaterCloseTop, art::kUpdaterCloseRight,
+                              art::kUpdaterCloseBottom};
 // A slow or silent server must not keep the updater open for long.
 constexpr DWORD kNetworkTimeoutMs = 20000;
 
@@ -91,7 +93,8 @@ BOOL CQxUpdateDlg::OnInitDialog() {
 
     GetClientRect(Hwnd(), &clientRect_);
     // Curved corners; the window owns the region after SetWindowRgn.
-    ScopedRegion region(CreateRoundRectRgn(0, 0, clientRect_.right + 1, clientRect_.bottom + 1, 11, 11));
+    ScopedRegion region(CreateRoundRectRgn(0, 0, clientRect_.right + 1, clientRect_.bottom + 1,
+                                            art::kUpdaterCornerEllipse, art::kUpdaterCornerEllipse));
     if (region && SetWindowRgn(Hwnd(), region.Get(), TRUE)) region.Release();
     if (showState_ == SW_HIDE) ShowWindow(Hwnd(), SW_HIDE);
     SetFocus(Item(IDC_CLOSE));

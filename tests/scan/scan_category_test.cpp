@@ -165,14 +165,103 @@ TEST_F(CategoryTest, CommandFoldersListTheirProgramsOncePerFolder) {
     EXPECT_EQ(rows, std::vector<RecordedRow>({row, row}));
 }
 
+// A window of the thread that creates it, standing in for the main window: every row the
+// listing hands over by posting, as the dialog's worker does, is counted when this window's
+// thread takes it, and each hand-over waits (bounded) until it was taken.
+class RowWindow {
+public:
+    RowWindow() : taken_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &RowWindow::Procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"TnkScanRowWindow";
+        RegisterClassW(&windowClass);  // fails harmlessly when an earlier test registered it
+        window_ = CreateWindowW(windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                windowClass.hInstance, nullptr);
+        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~RowWindow() {
+        if (window_) DestroyWindow(window_);
+    }
+    RowWindow(const RowWindow&) = delete;
+    RowWindow& operator=(const RowWindow&) = delete;
+
+    bool Valid() const { return window_ != nullptr && taken_; }
+    HWND Hwnd() const { return window_; }
+    // From the scanning thread: false when the window's thread did not take the row in time.
+    bool HandOver() {
+        return PostMessageW(window_, kRowMessage, 0, 0) && WaitForSingleObject(taken_.Get(), 5000) == WAIT_OBJECT_0;
+    }
+    // Serves the window's messages on this thread until `done` is signalled (bounded).
+    bool ServeUntil(HANDLE done, DWORD timeoutMs) {
+        const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+        while (WaitForSingleObject(done, 0) != WAIT_OBJECT_0) {
+            if (GetTickCount64() >= deadline) return false;
+            MsgWaitForMultipleObjects(1, &done, FALSE, 50, QS_ALLINPUT);
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        }
+        return true;
+    }
+    // The threads that took the rows.
+    std::vector<std::thread::id> TakenOn() const { return takenOn_; }
+
+private:
+    static constexpr UINT kRowMessage = WM_APP + 1;
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<RowWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (message != kRowMessage || self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+        self->takenOn_.push_back(std::this_thread::get_id());
+        SetEvent(self->taken_.Get());
+        return 0;
+    }
+
+    ScopedHandle taken_;
+    HWND window_ = nullptr;
+    std::vector<std::thread::id> takenOn_;  // only this window's thread touches it
+};
+
+// The main window runs the all-programs listing on a worker and keeps serving its own
+// messages meanwhile: the listing must call its view only on the thread that runs it, and
+// reach the window only through posts that the window's thread takes while the listing goes on.
 TEST_F(CategoryTest, AllProgramsRunOnAWorkerThread) {
-    AddEntry(HKEY_LOCAL_MACHINE, "TnkCatThreaded", {{"DisplayName", "Tnk Threaded"}, {"UninstallString", "u"}});
+    AddEntry(HKEY_LOCAL_MACHINE, "TnkCatThreadedA", {{"DisplayName", "Tnk Threaded A"}, {"UninstallString", "u"}});
+    AddEntry(HKEY_LOCAL_MACHINE, "TnkCatThreadedB", {{"DisplayName", "Tnk Threaded B"}, {"UninstallString", "u"}});
+    RowWindow window;
+    ASSERT_TRUE(window.Valid());
+    const ScopedHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    ASSERT_TRUE(done);
     RowRecorder rows;
+    int notTaken = 0;  // only the worker touches it until the join
+    rows.onRow = [&](const RecordedRow& row) {
+        if (Contains(ToLowerAnsi(row.key), "tnkcat") && !window.HandOver()) ++notTaken;
+    };
     FakeSignatureRows none;
-    std::thread worker([&] { CCategoryScan(products_, rows).Run(kScanAllPrograms, {}, none); });
+    std::thread::id workerId;
+    std::thread worker([&] {
+        workerId = std::this_thread::get_id();
+        CCategoryScan(products_, rows).Run(kScanAllPrograms, {}, none);
+        SetEvent(done.Get());
+    });
+    const bool ended = window.ServeUntil(done.Get(), 60000);
     worker.join();
-    ASSERT_EQ(Ours(rows).size(), 1u);
-    EXPECT_EQ(Ours(rows)[0].name, "Tnk Threaded");
+    ASSERT_TRUE(ended) << "the listing did not end within 60 s";
+
+    const std::thread::id windowThread = std::this_thread::get_id();
+    EXPECT_NE(workerId, windowThread) << "the listing ran on the window's thread";
+    const std::vector<std::thread::id> calls = rows.CallThreads();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), workerId), static_cast<std::ptrdiff_t>(calls.size()))
+        << "a call on the view came from another thread than the listing's worker";
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), windowThread), 0) << "the view was called on the window's thread";
+    EXPECT_EQ(notTaken, 0) << "the window's thread did not take a row while the listing ran";
+    EXPECT_EQ(window.TakenOn(), std::vector<std::thread::id>(2, windowThread));
+    std::vector<std::string> names;
+    for (const RecordedRow& row : Ours(rows)) names.push_back(row.name);
+    std::sort(names.begin(), names.end());  // the order of the listing is not this test's concern
+    EXPECT_EQ(names, std::vector<std::string>({"Tnk Threaded A", "Tnk Threaded B"}));
+    EXPECT_EQ(rows.BeginCount(), 1);
+    EXPECT_EQ(rows.EndCount(), 1);
     EXPECT_EQ(rows.LastScanType(), kScanAllPrograms);
 }
 

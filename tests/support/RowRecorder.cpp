@@ -14,6 +14,7 @@ std::ostream& operator<<(std::ostream& out, const RecordedRow& row) {
 void RowRecorder::AddListRow(const std::string& name, const std::string& info, const std::string& key,
                              const std::string& iconFile, int itemValue, const std::string& place) {
     RecordedRow row{name, info, key, iconFile, itemValue, place};
+    NoteCall();
     {
         std::lock_guard<std::mutex> lock(mutex_);
         rows_.push_back(row);
@@ -21,13 +22,20 @@ void RowRecorder::AddListRow(const std::string& name, const std::string& info, c
     if (onRow) onRow(row);
 }
 
+void RowRecorder::NoteCall() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    callThreads_.push_back(std::this_thread::get_id());
+}
+
 void RowRecorder::BeginScan() {
+    NoteCall();
     std::lock_guard<std::mutex> lock(mutex_);
     ++beginCount_;
     rows_.clear();
 }
 
 void RowRecorder::EndScan(int scanType) {
+    NoteCall();
     std::lock_guard<std::mutex> lock(mutex_);
     ++endCount_;
     lastScanType_ = scanType;
@@ -58,6 +66,16 @@ int RowRecorder::EndCount() const {
 int RowRecorder::LastScanType() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return lastScanType_;
+}
+
+bool RowRecorder::StopRequested() const {
+    NoteCall();
+    return false;
+}
+
+std::vector<std::thread::id> RowRecorder::CallThreads() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return callThreads_;
 }
 
 }  // namespace tarnock::testing

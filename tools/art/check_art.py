@@ -8,6 +8,8 @@
   carry their close marks inside the close marks' hot areas, and the updater's black state
   text has a light panel behind it.
 - Icons hold the sizes the program and the shell ask for.
+Sizes and places come from geometry.py: the constants the dialogs compile with and their
+dialog templates.
 Exit status 0 when everything holds; otherwise every fault is printed.
 """
 
@@ -16,19 +18,27 @@ import sys
 
 from PIL import Image
 
+sys.dont_write_bytecode = True  # the build leaves the source tree as it was
+from geometry import ART, MAIN_DIALOG, UPDATER_DIALOG, dlu  # noqa: E402
+
 MAGENTA = (255, 0, 255)
+CATEGORY_FRAME = (ART["kCategoryFrameWidth"], ART["kCategoryFrameHeight"])
 STRIPS = {  # name: frame size
-    "spyware": (158, 34), "toolbar": (158, 34), "messenger": (158, 34), "p2p": (158, 34),
-    "allprograms": (158, 34), "bho": (158, 34), "startup": (158, 34), "activex": (158, 34),
-    "copyright": (158, 34), "remove": (132, 25), "search": (66, 25), "info": (66, 25), "exit": (66, 25),
+    **{name: CATEGORY_FRAME for name in ("spyware", "toolbar", "messenger", "p2p", "allprograms", "bho", "startup",
+                                         "activex", "copyright")},
+    "remove": (ART["kRemoveFrameWidth"], ART["kRowFrameHeight"]),
+    **{name: (ART["kSmallFrameWidth"], ART["kRowFrameHeight"]) for name in ("search", "info", "exit")},
 }
-PLAIN = {"loading": (223, 81), "help": (600, 501), "header": (2, 19), "background": (735, 520),
-         "updater": (363, 127)}
+PLAIN = {"loading": (ART["kSplashWidth"], ART["kSplashHeight"]),
+         "help": (ART["kHelpSkinWidth"], ART["kHelpSkinHeight"]),
+         "header": (ART["kHeaderSkinWidth"], ART["kHeaderSkinHeight"]),
+         "background": dlu(*MAIN_DIALOG.size),
+         "updater": (ART["kUpdaterSkinWidth"], ART["kUpdaterSkinHeight"])}
 ICONS = {"tarnock": {16, 32, 48, 256}, "info": {16, 32, 48}, "menu": {16, 32, 48}, "website": {16, 32, 48},
          "update": {16, 32, 48}, "style": {16, 32, 48}, "program": {16, 32, 48}}
-CLOSE_MARK = (578, 6, 590, 18)  # inclusive
-UPDATER_CLOSE = (341, 6, 353, 18)  # inclusive, as the updater's click test has it
-UPDATER_TEXT = (28, 40, 341, 54)  # the state line, drawn black without a background
+CLOSE_MARK = ART.rect("kHelpClose")  # inclusive, as the browser dialog's click test has it
+UPDATER_CLOSE = ART.rect("kUpdaterClose")  # inclusive, as the updater's click test has it
+UPDATER_TEXT = UPDATER_DIALOG.pixels("IDC_STATE_TEXT")  # the state line, drawn black without a background
 
 
 def near_magenta(p):
@@ -72,7 +82,7 @@ def check_close_mark(faults, img):
     inside = {img.getpixel((x, y)) for x in range(x0, x1 + 1) for y in range(y0, y1 + 1)}
     bright = [p for p in inside if min(p) > 230]
     if not bright or min(title) > 200:
-        faults.append("help: no light close mark on the dark title band at x 578-590, y 6-18")
+        faults.append(f"help: no light close mark on the dark title band at x {x0}-{x1}, y {y0}-{y1}")
 
 
 def is_red(p):
@@ -130,6 +140,10 @@ def main():
             check_close_mark(faults, img.convert("RGB"))
         elif name == "updater":
             check_updater(faults, img.convert("RGB"))
+    # The updater's skin covers its client area and the one more column and row of its region.
+    client = dlu(*UPDATER_DIALOG.size)
+    if PLAIN["updater"] != (client[0] + 1, client[1] + 1):
+        faults.append(f"updater: skin size {PLAIN['updater']} does not fit the dialog's client area {client} plus one")
     for name, sizes in ICONS.items():
         img = load(f"{name}.ico")
         if img is not None:

@@ -22,6 +22,9 @@ import sys
 
 from PIL import Image, ImageDraw, ImageFont
 
+sys.dont_write_bytecode = True  # the build leaves the source tree as it was
+from geometry import ART, MAIN_DIALOG, UPDATER_DIALOG, dlu  # noqa: E402
+
 SS = 4  # supersampling factor for shapes; text is drawn at its final size for hinted glyphs
 
 # ---------------------------------------------------------------------------------------
@@ -59,31 +62,21 @@ CATEGORY_COLOURS = {
 }
 
 # ---------------------------------------------------------------------------------------
-# Geometry of the main window. Dialog units become pixels with the base units of the
-# dialog font (9 point Korean UI font at 96 dpi: 7 x 14 pixels per 4 x 8 units); the
-# background is stretched to whatever the client area really is.
+# Geometry of the main window, from its dialog template (geometry.py turns dialog units
+# into pixels); the background is stretched to whatever the client area really is.
 
-BASE_X, BASE_Y = 7, 14
+CLIENT_W, CLIENT_H = dlu(*MAIN_DIALOG.size)
+LIST_X, LIST_Y, LIST_R, LIST_B = MAIN_DIALOG.pixels("IDC_RESULT_LIST")
+ROW_Y = MAIN_DIALOG.pixels("IDC_REMOVE")[1]
+CATEGORY_X = MAIN_DIALOG.pixels("IDC_SPYWARE")[0]
 
-
-def dlu(x, y):
-    return (x * BASE_X + 2) // 4, (y * BASE_Y + 4) // 8
-
-
-CLIENT_W, CLIENT_H = dlu(420, 297)
-LIST_X, LIST_Y = dlu(98, 49)
-LIST_R, LIST_B = dlu(98 + 317, 49 + 221)
-ROW_Y = dlu(0, 277)[1]
-CATEGORY_X = dlu(4, 0)[0]
-CATEGORY_Y = [dlu(0, y)[1] for y in (46, 70, 94, 118, 141, 165, 189, 213, 237)]
-
-CATEGORY_SIZE = (158, 34)
-ROW_H = 25
-SEARCH_X, INFO_X, EXIT_X = dlu(294, 0)[0], dlu(334, 0)[0], dlu(375, 0)[0]
-SMALL_W = 66
-REMOVE_W = 132
+CATEGORY_SIZE = (ART["kCategoryFrameWidth"], ART["kCategoryFrameHeight"])
+ROW_H = ART["kRowFrameHeight"]
+SEARCH_X, INFO_X, EXIT_X = (MAIN_DIALOG.pixels(ident)[0] for ident in ("IDC_SEARCH", "IDC_INFO", "IDC_EXIT"))
+SMALL_W = ART["kSmallFrameWidth"]
+REMOVE_W = ART["kRemoveFrameWidth"]
 HEADER_H = dlu(0, 38)[1]  # the white title area, down to just below the link buttons
-HOVER_X0 = dlu(144, 0)[0]  # left end of the first link button (it may grow a little)
+HOVER_X0 = MAIN_DIALOG.pixels("IDC_STYLE")[0]  # left end of the first link button (it may grow a little)
 TAGLINE = "깨끗한 PC를 위한 프로그램 정리"
 
 # ---------------------------------------------------------------------------------------
@@ -492,11 +485,11 @@ def background():
 
 
 # ---------------------------------------------------------------------------------------
-# Loading splash (resource 173, 223 x 81)
+# Loading splash (resource 173)
 
 
 def loading():
-    w, h = 223, 81
+    w, h = ART["kSplashWidth"], ART["kSplashHeight"]
     img = Image.new("RGB", (w, h), WHITE)
     L = Layer(w, h)
     L.rring(0, 0, w, h, 0, 1, (148, 163, 184))
@@ -515,11 +508,11 @@ def loading():
 
 
 # ---------------------------------------------------------------------------------------
-# Browser dialog skin (resource 166, 600 x 501): frame, title, close mark
+# Browser dialog skin (resource 166): frame, title, close mark
 
 
-HELP_W, HELP_H = 600, 501
-HELP_CLOSE = (578, 6, 590, 18)  # the close mark's hot area, inclusive
+HELP_W, HELP_H = ART["kHelpSkinWidth"], ART["kHelpSkinHeight"]
+HELP_CLOSE = ART.rect("kHelpClose")  # the close mark's hot area, inclusive
 
 
 def help_skin():
@@ -549,15 +542,15 @@ def help_skin():
 
 
 # ---------------------------------------------------------------------------------------
-# Updater skin (TarnockUpdate's bitmap 129, 363 x 127): title band, close mark, light panel.
-# The window is 207 x 72 dialog units in the same 9 point font as the main window; the skin
-# is one pixel wider and taller than that client area because the window's rounded region
-# is. Its texts are black on the skin, so the panel behind them stays light.
+# Updater skin (TarnockUpdate's bitmap 129): title band, close mark, light panel.
+# The window uses the same 9 point font as the main window; the skin is one pixel wider and
+# taller than its client area because the window's rounded region is. Its texts are black
+# on the skin, so the panel behind them stays light.
 
-UPDATE_W, UPDATE_H = 363, 127
-UPDATE_CLIENT = dlu(207, 72)
-UPDATE_CLOSE = (341, 6, 353, 18)  # the close mark's hot area, inclusive
-UPDATE_TEXT = (*dlu(16, 23), *dlu(16 + 179, 23 + 8))  # the state line, left top right bottom
+UPDATE_W, UPDATE_H = ART["kUpdaterSkinWidth"], ART["kUpdaterSkinHeight"]
+UPDATE_CLIENT = dlu(*UPDATER_DIALOG.size)
+UPDATE_CLOSE = ART.rect("kUpdaterClose")  # the close mark's hot area, inclusive
+UPDATE_TEXT = UPDATER_DIALOG.pixels("IDC_STATE_TEXT")  # the state line, left top right bottom
 UPDATE_TITLE = "Tarnock 업데이트"
 
 
@@ -582,13 +575,13 @@ def updater_skin():
     d.line([(0, title_h), (w, title_h)], fill=LINE)
     # a white well behind the state line and the progress bar, even around the bar
     tx0, ty0, _, _ = UPDATE_TEXT
-    (px0, _), (px1, py1) = dlu(14, 35), dlu(14 + 181, 35 + 10)
+    px0, _, px1, py1 = UPDATER_DIALOG.pixels("IDC_PROGRESS")
     d.rectangle([px0 - 9, ty0 - 8, px1 + 8, py1 + 6], fill=WHITE, outline=LINE)
-    draw_text(img, (14, dlu(0, 48 + 14)[1] - 8), "Olmatic", FONTS.ui(11), FAINT)
+    draw_text(img, (14, UPDATER_DIALOG.pixels("IDC_DETAILS")[3] - 8), "Olmatic", FONTS.ui(11), FAINT)
     # the frame follows the window's rounded region on the client area; the extra column
     # and row stay the frame's colour whichever of the two sizes the window has
     F = Layer(w, h)
-    F.rring(0, 0, cw, ch, 5.5, 1, BRAND_DEEP + (255,))
+    F.rring(0, 0, cw, ch, ART["kUpdaterCornerEllipse"] / 2, 1, BRAND_DEEP + (255,))
     composite(img, F.result())
     d.line([(cw, 0), (cw, h)], fill=BRAND_DEEP)
     d.line([(0, ch), (w, ch)], fill=BRAND_DEEP)
@@ -596,14 +589,14 @@ def updater_skin():
 
 
 # ---------------------------------------------------------------------------------------
-# List header skin (bitmap 144, 2 x 19): column 0 the band, column 1 the edge
+# List header skin (bitmap 144): column 0 the band, column 1 the edge
 
 
 def header_skin():
     """Rows 0-16 the band's gradient, row 17 its lower hairline. The header also shrinks the
     whole column 0 into its one-pixel top line; with the usual AND of shrunk pixels this
     band gives a quiet blue-grey line there."""
-    img = Image.new("RGB", (2, 19), WHITE)
+    img = Image.new("RGB", (ART["kHeaderSkinWidth"], ART["kHeaderSkinHeight"]), WHITE)
     top, bottom = WHITE, (238, 242, 247)
     for y in range(17):
         t = y / 16
@@ -750,13 +743,13 @@ def preview(art):
     d.rectangle([LIST_X, LIST_Y, LIST_R - 1, LIST_B - 1], fill=WHITE, outline=(174, 174, 174))
     for i, (name, _) in enumerate(CATEGORIES):
         frame = {1: 1, 2: 2}.get(i, 0)
-        key_onto(img, by_name[f"{name}.bmp"], frame, (CATEGORY_X, CATEGORY_Y[i]))
+        key_onto(img, by_name[f"{name}.bmp"], frame, (CATEGORY_X, MAIN_DIALOG.pixels(f"IDC_{name.upper()}")[1]))
     key_onto(img, by_name["remove.bmp"], 3, (LIST_X, ROW_Y))
     key_onto(img, by_name["search.bmp"], 3, (SEARCH_X, ROW_Y))
     key_onto(img, by_name["info.bmp"], 3, (INFO_X, ROW_Y))
     key_onto(img, by_name["exit.bmp"], 0, (EXIT_X, ROW_Y))
     splash = by_name["loading.bmp"]
-    img.paste(splash, ((LIST_X + LIST_R) // 2 - 111, (LIST_Y + LIST_B) // 2 - 40))
+    img.paste(splash, ((LIST_X + LIST_R) // 2 - splash.size[0] // 2, (LIST_Y + LIST_B) // 2 - splash.size[1] // 2))
     return img
 
 

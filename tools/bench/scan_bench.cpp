@@ -1,15 +1,22 @@
 // Times the category scans on the machine it runs on, or prints one category's rows.
 //
-//   scan_bench --bench [--db FILE] [--types 1,5,...] [--repeat R] [--naive]
-//       one line per category: the fastest and the median of R timed runs (default 5,
-//       after one untimed run), rows, registry reads per uninstall entry, and the time
-//       spent in the scans' 1 ms pauses (of the fastest run); --naive also times fragment
-//       matching with one enumeration of the uninstall root per database row.
+//   scan_bench --bench [--db FILE] [--types 1,5,...] [--repeat R] [--rounds N] [--seconds S] [--naive]
+//       one line per category: the median of R timed runs (default 5, after one untimed
+//       pass over every category) with its interquartile range and range, rows, registry
+//       reads per uninstall entry, and the time spent in the scans' 1 ms pauses (of the
+//       median run). The all-programs listing is measured against its floor in rounds of
+//       floor and listing taken in turn, so that other work on the machine falls on both
+//       alike: at least N rounds (default 11) and as many more as fit into S seconds
+//       (default 60), so that a small machine's short listing gets enough rounds for a
+//       steady median; printed are the medians with their spread, the ratio of the medians
+//       and the median of the rounds' own ratios. --naive also times fragment matching
+//       with one enumeration of the uninstall root per database row.
 //   scan_bench --dump TYPE [--db FILE] [FOLDER...]
 //       the rows of one category as UTF-8 lines: name, info, key, icon file, place (the
 //       hidden fifth column), item value, separated by tabs (FOLDERs are the command-line folders of category 10).
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <algorithm>
@@ -140,6 +147,66 @@ double FloorMilliseconds(int* readsOut) {
     return Milliseconds(start, end);
 }
 
+// Median and spread of a set of timings.
+struct Spread {
+    double median = 0, lowerQuartile = 0, upperQuartile = 0, least = 0, most = 0;
+};
+
+// Linear interpolation between the closest ranks, so that a few samples still give quartiles.
+double Quantile(const std::vector<double>& sorted, double q) {
+    const double position = q * static_cast<double>(sorted.size() - 1);
+    const std::size_t below = static_cast<std::size_t>(position);
+    const std::size_t above = std::min(below + 1, sorted.size() - 1);
+    return sorted[below] + (sorted[above] - sorted[below]) * (position - static_cast<double>(below));
+}
+
+Spread SpreadOf(std::vector<double> samples) {
+    Spread spread;
+    if (samples.empty()) return spread;
+    std::sort(samples.begin(), samples.end());
+    spread.median = Quantile(samples, 0.5);
+    spread.lowerQuartile = Quantile(samples, 0.25);
+    spread.upperQuartile = Quantile(samples, 0.75);
+    spread.least = samples.front();
+    spread.most = samples.back();
+    return spread;
+}
+
+// "median 12.3 ms (IQR 12.0-12.9, range 11.8-14.0)"
+std::string Describe(const Spread& spread, const char* unit) {
+    char text[160];
+    std::snprintf(text, sizeof(text), "median %9.2f%s (IQR %.2f-%.2f, range %.2f-%.2f)", spread.median, unit,
+                  spread.lowerQuartile, spread.upperQuartile, spread.least, spread.most);
+    return text;
+}
+
+// One timed category scan.
+struct ScanRun {
+    double milliseconds = 0;
+    double pauseMilliseconds = 0;
+    std::int64_t pauses = 0;
+    std::int64_t reads = 0;
+    int rows = 0;
+};
+
+ScanRun TimeScan(int type, const std::vector<std::string>& folders, const InstallerProductList& products,
+                 CDbCtrl& database) {
+    CountingView view(false);
+    ResetScanCounters();
+    LARGE_INTEGER start{}, end{};
+    QueryPerformanceCounter(&start);
+    RunCategoryScan(type, folders, products, database, view);
+    QueryPerformanceCounter(&end);
+    const ScanCounters& c = GlobalScanCounters();
+    ScanRun run;
+    run.milliseconds = Milliseconds(start, end);
+    run.pauseMilliseconds = static_cast<double>(c.pauseMicroseconds.load()) / 1000.0;
+    run.pauses = c.pauses.load();
+    run.reads = c.registryReads.load();
+    run.rows = view.rows;
+    return run;
+}
+
 std::vector<int> ParseTypes(const char* text) {
     std::vector<int> types;
     for (const char* p = text; *p;) {
@@ -151,7 +218,8 @@ std::vector<int> ParseTypes(const char* text) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: scan_bench --bench [--db FILE] [--types 1,5,...] [--repeat R] [--naive]\n"
+    std::fprintf(stderr, "usage: scan_bench --bench [--db FILE] [--types 1,5,...] [--repeat R] [--rounds N] "
+                         "[--seconds S] [--naive]\n"
                          "       scan_bench --dump TYPE [--db FILE] [FOLDER...]\n");
     return 2;
 }
@@ -163,6 +231,8 @@ int main(int argc, char** argv) {
     bool naive = false;
     int dumpType = 0;
     int repeat = 5;
+    int rounds = 11;
+    double roundSeconds = 60;
     std::string database;
     std::vector<int> types = {1, 2, 3, 4, 9, 5, 6, 7, 8, 10};
     std::vector<std::string> folders;
@@ -174,6 +244,8 @@ int main(int argc, char** argv) {
         else if (arg == "--db" && i + 1 < argc) database = argv[++i];
         else if (arg == "--types" && i + 1 < argc) types = ParseTypes(argv[++i]);
         else if (arg == "--repeat" && i + 1 < argc) repeat = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--rounds" && i + 1 < argc) rounds = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--seconds" && i + 1 < argc) roundSeconds = std::max(0.0, std::atof(argv[++i]));
         else if (!arg.empty() && arg[0] != '-') folders.push_back(arg);
         else return Usage();
     }
@@ -198,50 +270,50 @@ int main(int argc, char** argv) {
         RunCategoryScan(type, folders, products, *db, view);
     }
     for (int type : types) {
-        std::vector<double> times;
-        double fastestPause = 0;
-        std::int64_t fastestPauses = 0;
-        double leastOwn = 0;  // the least time any run spent outside its pauses
-        std::int64_t reads = 0;
-        int rows = 0;
-        for (int run = 0; run < repeat; ++run) {
-            CountingView view(false);
-            auto db = openDatabase();
-            ResetScanCounters();
-            LARGE_INTEGER start{}, end{};
-            QueryPerformanceCounter(&start);
-            RunCategoryScan(type, folders, products, *db, view);
-            QueryPerformanceCounter(&end);
-            const double time = Milliseconds(start, end);
-            const ScanCounters& c = GlobalScanCounters();
-            const double own = time - c.pauseMicroseconds.load() / 1000.0;
-            if (times.empty() || own < leastOwn) leastOwn = own;
-            if (times.empty() || time < *std::min_element(times.begin(), times.end())) {
-                fastestPause = c.pauseMicroseconds.load() / 1000.0;
-                fastestPauses = c.pauses.load();
-            }
-            times.push_back(time);
-            reads = c.registryReads.load();
-            rows = view.rows;
-        }
-        std::sort(times.begin(), times.end());
-        if (type == 5) {
-            // The listing's own work (the least any run spent outside its pauses) against the
-            // plain floor.
-            std::vector<double> floors;
+        std::vector<ScanRun> runs;
+        if (type == kScanAllPrograms) {
+            // Floor and listing in turn, round after round: a stretch of load from the other
+            // work on the machine then falls on both, and the medians compare like with like.
+            std::vector<double> floors, owns, ratios;
             int floorReads = 0;
-            for (int run = 0; run < repeat; ++run) floors.push_back(FloorMilliseconds(&floorReads));
-            const double floor = *std::min_element(floors.begin(), floors.end());
-            const double own = leastOwn;
-            std::printf("floor: one enumeration with %d value reads: %9.1f ms; all programs without its pauses: "
-                        "%9.1f ms; ratio %.2f\n",
-                        floorReads, floor, own, floor > 0 ? own / floor : 0.0);
+            LARGE_INTEGER begin{}, now{};
+            QueryPerformanceCounter(&begin);
+            for (int round = 0;; ++round) {
+                QueryPerformanceCounter(&now);
+                if (round >= rounds && Milliseconds(begin, now) >= roundSeconds * 1000.0) break;
+                const double floor = FloorMilliseconds(&floorReads);
+                auto db = openDatabase();
+                runs.push_back(TimeScan(type, folders, products, *db));
+                const double own = runs.back().milliseconds - runs.back().pauseMilliseconds;
+                floors.push_back(floor);
+                owns.push_back(own);
+                ratios.push_back(floor > 0 ? own / floor : 0.0);
+            }
+            const Spread floor = SpreadOf(floors);
+            const Spread own = SpreadOf(owns);
+            std::printf("floor: one enumeration with %d value reads, %zu rounds in turn with the listing\n", floorReads,
+                        floors.size());
+            std::printf("floor:   floor                          %s\n", Describe(floor, " ms").c_str());
+            std::printf("floor:   all programs without pauses    %s\n", Describe(own, " ms").c_str());
+            std::printf("floor:   ratio of the medians %.2f; the rounds' own ratios %s\n",
+                        floor.median > 0 ? own.median / floor.median : 0.0, Describe(SpreadOf(ratios), "").c_str());
+        } else {
+            for (int run = 0; run < repeat; ++run) {
+                auto db = openDatabase();
+                runs.push_back(TimeScan(type, folders, products, *db));
+            }
         }
-        std::printf("category %2d: %9.1f ms (median %9.1f)  rows %5d  registry reads %7lld (%5.2f per entry)  "
-                    "pauses %5lld = %8.1f ms\n",
-                    type, times.front(), times[times.size() / 2], rows, static_cast<long long>(reads),
-                    entries ? static_cast<double>(reads) / entries : 0.0, static_cast<long long>(fastestPauses),
-                    fastestPause);
+        std::vector<double> times;
+        for (const ScanRun& run : runs) times.push_back(run.milliseconds);
+        // The pauses and counts of the run in the middle.
+        std::vector<ScanRun> byTime = runs;
+        std::sort(byTime.begin(), byTime.end(),
+                  [](const ScanRun& a, const ScanRun& b) { return a.milliseconds < b.milliseconds; });
+        const ScanRun& middle = byTime[byTime.size() / 2];
+        std::printf("category %2d: %s  rows %5d  registry reads %7lld (%5.2f per entry)  pauses %5lld = %8.1f ms\n",
+                    type, Describe(SpreadOf(times), " ms").c_str(), middle.rows, static_cast<long long>(middle.reads),
+                    entries ? static_cast<double>(middle.reads) / entries : 0.0,
+                    static_cast<long long>(middle.pauses), middle.pauseMilliseconds);
         std::fflush(stdout);
     }
     if (naive) {
