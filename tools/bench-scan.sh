@@ -18,13 +18,9 @@ set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8
+source "$here/wine-env.sh"
 # The benchmark links the program's layers, which import the reporting library.
 [ -f "$build/OlmaticPost.dll" ] && cp -f "$build/OlmaticPost.dll" "$build/tools/"
-# The 64-bit loader where wine32 is installed too (/usr/bin/wine then prefers the 32-bit one,
-# whose regedit would write the 64-bit view's entries into WOW6432Node).
-wine64=/usr/lib/wine/wine64
-[ -x "$wine64" ] || wine64=wine
 results=$(mktemp -d)
 for n in 300 3000; do
   export WINEPREFIX=$build/bench-wine-$n
@@ -34,12 +30,12 @@ for n in 300 3000; do
   python3 "$here/bench/make-bench-data.py" "$n" "$data" "$WINEPREFIX/drive_c"
   rm -f "$data/bench.dat"
   sqlite3 "$data/bench.dat" < "$data/bench.sql"
-  "$wine64" regedit /S "$(winepath -w "$data/entries.reg")" >/dev/null 2>&1
+  wine64 regedit /S "$(wine64 winepath -w "$data/entries.reg")" >/dev/null 2>&1
   wineserver -w
   wineserver -p  # one server for the whole run, as in a test run
   echo "== N = $n"
   echo "load average at the start: $(cut -d' ' -f1-3 /proc/loadavg)"
-  "$wine64" "$build/tools/scan_bench.exe" --bench --naive --db "$(winepath -w "$data/bench.dat")" </dev/null 2>&1 \
+  wine64 "$build/tools/scan_bench.exe" --bench --naive --db "$(wine64 winepath -w "$data/bench.dat")" </dev/null 2>&1 \
     | tee "$results/$n.txt"
   echo "load average at the end:   $(cut -d' ' -f1-3 /proc/loadavg)"
   wineserver -k || true
