@@ -21,6 +21,9 @@ public:
     virtual void LoadCategory(int type) = 0;
     virtual std::string GetProcessNames(int index) const = 0;
     virtual std::string GetRegistryKeys(int index) const = 0;
+    // The uninstall key name (or fragment) of the row: one of the product's own names for
+    // the deletion rule.
+    virtual std::string GetKeyName(int) const { return {}; }
 };
 
 class CDbProductRecords final : public IProductRecords {
@@ -29,6 +32,7 @@ public:
     void LoadCategory(int type) override { database_.LoadCategory(type); }
     std::string GetProcessNames(int index) const override { return database_.GetProcessNames(index); }
     std::string GetRegistryKeys(int index) const override { return database_.GetRegistryKeys(index); }
+    std::string GetKeyName(int index) const override { return database_.GetKeyName(index); }
 
 private:
     CDbCtrl& database_;

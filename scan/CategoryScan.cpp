@@ -20,17 +20,6 @@ namespace tarnock {
 
 namespace {
 
-bool IsSignatureCategory(int scanType) {
-    switch (scanType) {
-        case kScanAllPrograms:
-        case kScanBrowserAddons:
-        case kScanStartup:
-        case kScanActiveX:
-        case kScanCommandFolders: return false;
-        default: return true;
-    }
-}
-
 // The uninstall root of every place, each enumerated once per scan for all fragment rows,
 // and the entries each fragment occurs in, found in one pass over the names. What an
 // entry needs is read on first use and kept, so every entry costs its registry reads once
@@ -105,14 +94,14 @@ private:
         std::string name;
         RegistryPlace place;
         std::string placeText;
-        int hasUninstall = 0;  // 0 not asked yet, else HasUninstallString's answer
+        std::optional<UninstallCommandResult> hasUninstall;  // asked once
         std::optional<Details> details;
     };
 
     template <typename Add>
     void Offer(Entry& entry, Add& add) {
-        if (entry.hasUninstall == 0) entry.hasUninstall = engine_.HasUninstallString(entry.name, entry.place);
-        if (entry.hasUninstall != 1) return;
+        if (!entry.hasUninstall) entry.hasUninstall = engine_.HasUninstallString(entry.name, entry.place);
+        if (*entry.hasUninstall != kHasUninstallCommand) return;
         if (!entry.details) {
             Details details;
             details.displayName = engine_.ReadDisplayName(entry.name, entry.place);
