@@ -4,8 +4,9 @@
 //
 // Allowed: a key or value at least two levels below SOFTWARE ("SOFTWARE\<vendor>\<product>",
 // in HKEY_LOCAL_MACHINE, a user's hive or the 32-bit view below WOW6432Node), a key one level
-// below SOFTWARE only when it carries one of the product's own names, and the product's own
-// uninstall entry with what it holds. Refused: anything outside SOFTWARE (SYSTEM above all),
+// below SOFTWARE only when it carries one of the product's own names (its uninstall key name
+// or its name in the signature database: "SOFTWARE\WinRAR"), and the product's own uninstall
+// entry with what it holds. Refused: anything outside SOFTWARE (SYSTEM above all),
 // the class registrations, the roots that many vendors share (Microsoft, Policies, Clients,
 // ...), another product's uninstall entry and anything malformed.
 #pragma once

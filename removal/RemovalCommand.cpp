@@ -113,9 +113,11 @@ RemovalOutcome CRemovalCommand::RemoveProgram(const RemovalRow& row) {
     }
     if (!gone) return RemovalOutcome::RowKept;
     // Only now: a cancelled uninstaller leaves the program installed, and its settings with it.
-    if (IsSignatureCategory(row.category))
-        engine.DeleteRegistryPaths(records_.GetRegistryKeys(row.itemValue), {key, records_.GetKeyName(row.itemValue)},
-                                   place.view);
+    if (IsSignatureCategory(row.category)) {
+        std::vector<std::string> ownNames = records_.GetOwnNames(row.itemValue);
+        ownNames.push_back(key);
+        engine.DeleteRegistryPaths(records_.GetRegistryKeys(row.itemValue), ownNames, place.view);
+    }
     host_.DeleteRow(row);
     return RemovalOutcome::RowRemoved;
 }

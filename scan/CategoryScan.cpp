@@ -51,7 +51,7 @@ public:
         const CFragmentMatcher matcher(distinct);
         std::vector<std::vector<std::size_t>> hits(distinct.size());
         for (std::size_t e = 0; e < entries_.size(); ++e) {
-            const std::string lower = ToLowerAnsi(entries_[e].name);
+            const std::string lower = FragmentText(entries_[e].name);
             for (const int f : matcher.Find(lower)) hits[static_cast<std::size_t>(f)].push_back(e);
             byLowerName_[lower].push_back(e);
         }
@@ -130,8 +130,8 @@ void CCategoryScan::ListSignatureCategory(int type, ISignatureRows& signatures) 
     std::vector<Row> rows;
     std::vector<std::string> fragments;
     for (int row = 0; row < count; ++row) {
-        rows.push_back({signatures.GetKeyName(row), signatures.GetMatchMode(row) == "%"});
-        if (rows.back().fragment) fragments.push_back(ToLowerAnsi(rows.back().keyName));
+        rows.push_back({signatures.GetKeyName(row), IsFragmentMode(signatures.GetMatchMode(row))});
+        if (rows.back().fragment) fragments.push_back(FragmentText(rows.back().keyName));
     }
     if (count == 0) return;
     // One enumeration per place serves the fragment rows and tells the exact rows where
@@ -153,7 +153,7 @@ void CCategoryScan::ListSignatureCategory(int type, ISignatureRows& signatures) 
             }
             continue;
         }
-        const std::string fragment = ToLowerAnsi(keyName);
+        const std::string fragment = FragmentText(keyName);
         std::string productName;
         std::string info;
         bool rowRead = false;

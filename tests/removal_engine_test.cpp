@@ -441,7 +441,7 @@ public:
     void LoadCategory(int type) override { loaded.push_back(type); }
     std::string GetProcessNames(int) const override { return processes; }
     std::string GetRegistryKeys(int) const override { return registryKeys; }
-    std::string GetKeyName(int) const override { return keyName; }
+    std::vector<std::string> GetOwnNames(int) const override { return {keyName}; }
     std::vector<int> loaded;
     std::string keyName;
     std::string processes;
