@@ -47,7 +47,7 @@ TreeOutcome DeleteTree(HKEY parent, const std::string& name, REGSAM view) {
 
 }  // namespace
 
-int CRegistryManager::ReadString() {
+RegistryResult CRegistryManager::ReadString() {
     ScopedKey key;
     if (RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_QUERY_VALUE | view, key.Put()) != ERROR_SUCCESS)
         return kRegOpenFailed;
@@ -61,7 +61,7 @@ int CRegistryManager::ReadString() {
     return kRegSuccess;
 }
 
-int CRegistryManager::ReadDword() {
+RegistryResult CRegistryManager::ReadDword() {
     ScopedKey key;
     if (RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_QUERY_VALUE | view, key.Put()) != ERROR_SUCCESS)
         return kRegOpenFailed;
@@ -74,7 +74,7 @@ int CRegistryManager::ReadDword() {
     return kRegSuccess;
 }
 
-int CRegistryManager::WriteDword() {
+RegistryResult CRegistryManager::WriteDword() {
     ScopedKey key;
     if (RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | view, nullptr,
                         key.Put(), nullptr) != ERROR_SUCCESS)
@@ -86,14 +86,14 @@ int CRegistryManager::WriteDword() {
     return kRegSuccess;
 }
 
-int CRegistryManager::DeleteValue() {
+RegistryResult CRegistryManager::DeleteValue() {
     ScopedKey key;
     if (RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_SET_VALUE | view, key.Put()) != ERROR_SUCCESS)
         return kRegOpenFailed;
     return RegDeleteValueA(key.Get(), ValueNameOrDefault(valueName)) == ERROR_SUCCESS ? kRegSuccess : kRegDeleteFailed;
 }
 
-int CRegistryManager::DeleteKeyTree() {
+RegistryResult CRegistryManager::DeleteKeyTree() {
     // Opening an empty path yields the root itself, and deleting beneath it would wipe a
     // whole hive: such a path names no key and deletes nothing. Trailing separators
     // are dropped so that "Vendor\App\" and "Vendor\App" name the same key.

@@ -11,13 +11,17 @@
 
 namespace tarnock {
 
+// The results of single registry operations and of the deletions built on them. The
+// values 1 and -2 to -6 are the registry manager's own codes.
 enum RegistryResult : int {
     kRegSuccess = 1,
-    kRegCreateFailed = -2,  // creating or opening the key for writing failed
+    kRegNothingToDelete = 0,  // a deletion found no such key or value
+    kRegCreateFailed = -2,    // creating or opening the key for writing failed
     kRegWriteFailed = -3,
     kRegOpenFailed = -4,
     kRegReadFailed = -5,
-    kRegDeleteFailed = -6,
+    kRegDeleteFailed = -6,    // also: the backup failed, or the key is still there
+    kRegRefused = -7,         // the deletion rule refuses it, or the key is a registry link
 };
 
 class CRegistryManager {
@@ -31,15 +35,15 @@ public:
 
     // Reads valueName as text, whatever its type, into a 1024-byte buffer. A value longer
     // than 1024 bytes counts as unreadable. On failure textValue keeps its old text.
-    int ReadString();
+    RegistryResult ReadString();
     // Reads 4 bytes of valueName into dwordValue. Unchanged on failure.
-    int ReadDword();
+    RegistryResult ReadDword();
     // Creates the key when needed and writes dwordValue as REG_DWORD.
-    int WriteDword();
-    int DeleteValue();
+    RegistryResult WriteDword();
+    RegistryResult DeleteValue();
     // Deletes root\keyPath with all its subkeys; always returns 1. A path that names no
     // key below the root (empty, or only backslashes) deletes nothing.
-    int DeleteKeyTree();
+    RegistryResult DeleteKeyTree();
 
     HKEY root = HKEY_CURRENT_USER;
     // The registry view of every open: 0 (the program's own), KEY_WOW64_64KEY or

@@ -124,6 +124,28 @@ PathParts SplitPath(std::string_view path) {
     return parts;
 }
 
+std::vector<std::string> SplitList(std::string_view text, char separator) {
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t end = text.find(separator, start);
+        const std::string_view piece = text.substr(start, end == std::string_view::npos ? end : end - start);
+        if (!piece.empty()) pieces.emplace_back(piece);
+        if (end == std::string_view::npos) break;
+        start = end + 1;
+    }
+    return pieces;
+}
+
+std::wstring FillMessage(std::wstring_view format, std::string_view value) {
+    const std::size_t slot = format.find(L"%s");
+    if (slot == std::wstring_view::npos) return std::wstring(format);
+    std::wstring text(format.substr(0, slot));
+    text += WideFromAnsi(value);
+    text += format.substr(slot + 2);
+    return text;
+}
+
 std::string FormatText(const char* format, ...) {
     va_list args;
     va_start(args, format);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarnock {
 
@@ -52,6 +53,14 @@ struct PathParts {
     std::string extension;
 };
 PathParts SplitPath(std::string_view path);
+
+// The pieces of a "|"-joined list (process names, registry paths, handed-over command lines),
+// in order, without the empty ones.
+std::vector<std::string> SplitList(std::string_view text, char separator = '|');
+
+// A message text with its first "%s" replaced by `value` (code-page text, shown as it is:
+// the value is never read as a format).
+std::wstring FillMessage(std::wstring_view format, std::string_view value);
 
 // printf-style formatting into a string of any length.
 std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));

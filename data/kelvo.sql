@@ -357,8 +357,11 @@ INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('pCloud.exe', 424),
   ('nextcloud.exe', 425);
 
+-- uTorrent's class key (SOFTWARE\Classes\uTorrent, the file type and link handler it
+-- registers) is not listed: class registrations are never deleted by path (the deletion
+-- rule refuses every key below SOFTWARE\Classes), since a file type or handler may since
+-- belong to another program; uTorrent's own uninstaller removes its registrations.
 INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
-  ('HKEY_LOCAL_MACHINE\SOFTWARE\Classes\uTorrent\', 406),
   ('HKEY_LOCAL_MACHINE\SOFTWARE\qBittorrent\', 408),
   ('HKEY_LOCAL_MACHINE\SOFTWARE\BitComet\', 409);
 
@@ -487,6 +490,6 @@ INSERT INTO tb_process_list (process_name, mst_Seq) VALUES
   ('NitroPDF.exe', 934), ('NitroPDF.exe', 935), ('NitroPDF.exe', 936);
 
 INSERT INTO tb_registry_list (registry_key, mst_Seq) VALUES
-  ('HKEY_LOCAL_MACHINE\SOFTWARE\WinRAR\', 904),
+  ('HKEY_LOCAL_MACHINE\SOFTWARE\WinRAR\', 904),  -- WinRAR's help ("WinRAR.ini file") names HKEY_LOCAL_MACHINE\Software\WinRAR and HKEY_CURRENT_USER\Software\WinRAR as its settings keys; one level below SOFTWARE, allowed because it carries the product's name
   ('HKEY_LOCAL_MACHINE\SOFTWARE\Ghisler\Total Commander\', 915),
   ('HKEY_LOCAL_MACHINE\SOFTWARE\Internet Download Manager\', 921);

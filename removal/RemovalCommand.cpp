@@ -18,21 +18,8 @@ namespace {
 
 using RemoveControlFunction = HRESULT(WINAPI*)(LPCSTR, LPCSTR, LPCSTR, BOOL, DWORD);
 
-bool IsSignatureCategory(int category) {
-    return category == kScanSpyware || category == kScanToolbars || category == kScanMessengers ||
-           category == kScanFileSharing || category == kScanCommercial;
-}
-
 bool StopsBrowser(int category) {
     return category == kScanToolbars || category == kScanBrowserAddons || category == kScanActiveX;
-}
-
-std::wstring FormatMessageText(const wchar_t* format, const std::string& value) {
-    const std::wstring wide = WideFromAnsi(value);
-    std::wstring text(wcslen(format) + wide.size() + 1, L'\0');
-    const int written = _snwprintf(text.data(), text.size(), format, wide.c_str());
-    text.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
-    return text;
 }
 
 // The system's own downloaded-program cache library, from the system folder only.
@@ -70,7 +57,7 @@ RemovalOutcome CRemovalCommand::Run(const RemovalRow& row) {
 
 bool CRemovalCommand::StopOne(ProcessControl& processes, const std::string& name) {
     const StopResult result = processes.StopProcess(name, [this](const std::string& fileName) {
-        return host_.AskYesNo(FormatMessageText(messages::kStillOpenFormat, fileName));
+        return host_.AskYesNo(FillMessage(messages::kStillOpenFormat, fileName));
     });
     return result != StopResult::Cancelled;
 }
@@ -87,14 +74,9 @@ bool CRemovalCommand::StopProcesses(const RemovalRow& row) {
         return StopOne(*processes, kBrowserProcess);
     }
     if (!IsSignatureCategory(category)) return true;
-    const std::string names = records_.GetProcessNames(row.itemValue);
-    std::size_t start = 0;
-    while (start <= names.size()) {
-        const std::size_t bar = names.find('|', start);
-        const std::string name = TrimWhitespace(names.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
+    for (const std::string& piece : SplitList(records_.GetProcessNames(row.itemValue))) {
+        const std::string name = TrimWhitespace(piece);
         if (!name.empty() && !StopOne(*processes, name)) return false;
-        if (bar == std::string::npos) break;
-        start = bar + 1;
     }
     return true;
 }
@@ -131,7 +113,11 @@ RemovalOutcome CRemovalCommand::RemoveProgram(const RemovalRow& row) {
     }
     if (!gone) return RemovalOutcome::RowKept;
     // Only now: a cancelled uninstaller leaves the program installed, and its settings with it.
-    if (IsSignatureCategory(row.category)) engine.DeleteRegistryPaths(records_.GetRegistryKeys(row.itemValue), place.view);
+    if (IsSignatureCategory(row.category)) {
+        std::vector<std::string> ownNames = records_.GetOwnNames(row.itemValue);
+        ownNames.push_back(key);
+        engine.DeleteRegistryPaths(records_.GetRegistryKeys(row.itemValue), ownNames, place.view);
+    }
     host_.DeleteRow(row);
     return RemovalOutcome::RowRemoved;
 }

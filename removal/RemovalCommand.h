@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "db/DbCtrl.h"
 #include "removal/ProcessControl.h"
@@ -21,6 +22,9 @@ public:
     virtual void LoadCategory(int type) = 0;
     virtual std::string GetProcessNames(int index) const = 0;
     virtual std::string GetRegistryKeys(int index) const = 0;
+    // The product's own names for the deletion rule: the row's uninstall key name (or
+    // fragment) and its product name.
+    virtual std::vector<std::string> GetOwnNames(int) const { return {}; }
 };
 
 class CDbProductRecords final : public IProductRecords {
@@ -29,6 +33,9 @@ public:
     void LoadCategory(int type) override { database_.LoadCategory(type); }
     std::string GetProcessNames(int index) const override { return database_.GetProcessNames(index); }
     std::string GetRegistryKeys(int index) const override { return database_.GetRegistryKeys(index); }
+    std::vector<std::string> GetOwnNames(int index) const override {
+        return {database_.GetKeyName(index), database_.GetName(index)};
+    }
 
 private:
     CDbCtrl& database_;

@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+#include "base/DeletionRule.h"
 #include "base/ScopedHandles.h"
 #include "base/TextUtil.h"
 #include "removal/RemovalMessages.h"
@@ -14,98 +15,8 @@ namespace tarnock {
 
 namespace {
 
-constexpr char kLocalMachineName[] = "HKEY_LOCAL_MACHINE";
-constexpr char kUsersName[] = "HKEY_USERS";
 constexpr DWORD kCommandCapacity = 32768;
 constexpr DWORD kWaitSliceMs = 250;
-
-// Keys below HKEY_LOCAL_MACHINE (and below a user's hive, after the user's own part) that
-// programs share; never deleted as a whole. Compared without regard to case.
-const char* const kSharedKeys[] = {
-    "SOFTWARE\\Microsoft",
-    "SOFTWARE\\Classes",
-    "SOFTWARE\\Policies",
-    "SOFTWARE\\Wow6432Node",
-    "SOFTWARE\\Clients",
-    "SOFTWARE\\RegisteredApplications",
-    "SOFTWARE\\Microsoft\\Windows",
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths",
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer",
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects",
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies",
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet Settings",
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Management",
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Management\\ARPCache",
-    "SOFTWARE\\Microsoft\\Windows NT",
-    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
-    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
-    "SOFTWARE\\Microsoft\\Internet Explorer",
-    "SOFTWARE\\Microsoft\\Internet Explorer\\Toolbar",
-    "SOFTWARE\\Microsoft\\Internet Explorer\\Extensions",
-    "SOFTWARE\\Microsoft\\Internet Explorer\\MenuExt",
-    "SOFTWARE\\Microsoft\\Internet Explorer\\Main",
-    "SOFTWARE\\Microsoft\\Active Setup",
-    "SOFTWARE\\Microsoft\\Active Setup\\Installed Components",
-    "SOFTWARE\\Microsoft\\Code Store Database",
-    "SOFTWARE\\Microsoft\\Code Store Database\\Distribution Units",
-    "SOFTWARE\\Classes\\CLSID",
-    "SOFTWARE\\Classes\\Interface",
-    "SOFTWARE\\Classes\\TypeLib",
-    "SOFTWARE\\Classes\\AppID",
-    "SOFTWARE\\Classes\\Installer",
-    "SOFTWARE\\Classes\\Installer\\Products",
-    "SOFTWARE\\Olmatic",
-    "SOFTWARE\\Olmatic\\Tarnock",
-    "SYSTEM\\CurrentControlSet",
-    "SYSTEM\\CurrentControlSet\\Services",
-    "SYSTEM\\CurrentControlSet\\Control",
-    "SYSTEM\\ControlSet001",
-    "SYSTEM\\ControlSet002",
-};
-
-bool SameText(const std::string& a, const std::string& b) {
-    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
-                          static_cast<int>(b.size())) == CSTR_EQUAL;
-}
-
-// Components of a key path; false when one of them is empty ("a\\b", a leading backslash).
-bool SplitComponents(const std::string& keyPath, std::vector<std::string>& parts) {
-    parts.clear();
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t slash = keyPath.find('\\', start);
-        const std::string part = keyPath.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
-        if (TrimWhitespace(part).empty()) return false;
-        parts.push_back(part);
-        if (slash == std::string::npos) return true;
-        start = slash + 1;
-    }
-}
-
-std::string JoinComponents(const std::vector<std::string>& parts, std::size_t from) {
-    std::string joined;
-    for (std::size_t i = from; i < parts.size(); ++i) {
-        if (!joined.empty()) joined += '\\';
-        joined += parts[i];
-    }
-    return joined;
-}
-
-bool IsSharedKey(const std::string& keyPath) {
-    for (const char* shared : kSharedKeys)
-        if (SameText(keyPath, shared)) return true;
-    // The same keys in the 32-bit view's folder.
-    const std::string wow = "SOFTWARE\\Wow6432Node\\";
-    if (keyPath.size() > wow.size() && SameText(keyPath.substr(0, wow.size()), wow))
-        return IsSharedKey("SOFTWARE\\" + keyPath.substr(wow.size()));
-    return false;
-}
 
 enum class CommandRead { Missing, NoValue, Unreadable, Read };
 
@@ -170,19 +81,6 @@ bool CRemovalEngine::IsUsableEntryName(const std::string& key) {
     return !TrimWhitespace(key).empty() && key.find('\\') == std::string::npos && key != "." && key != "..";
 }
 
-bool CRemovalEngine::IsProtectedKey(HKEY root, const std::string& keyPath) {
-    std::vector<std::string> parts;
-    if (!SplitComponents(keyPath, parts)) return true;
-    if (root == HKEY_USERS) {
-        // The first level is the user's hive: the shared keys start below it.
-        if (parts.size() < 3) return true;
-        return IsSharedKey(JoinComponents(parts, 1));
-    }
-    if (root == HKEY_CURRENT_USER) return parts.size() < 2 || IsSharedKey(JoinComponents(parts, 0));
-    if (parts.size() < 2) return true;
-    return IsSharedKey(JoinComponents(parts, 0));
-}
-
 bool CRemovalEngine::KeyExists(const RegistryPlace& place, const std::string& keyPath) {
     ScopedKey key;
     return RegOpenKeyExA(place.root, keyPath.c_str(), 0, KEY_QUERY_VALUE | place.view, key.Put()) == ERROR_SUCCESS;
@@ -195,66 +93,63 @@ RegistryPlace CRemovalEngine::EntryPlace(const std::string& key, const RegistryP
     return place;
 }
 
-int CRemovalEngine::DeleteKeyAt(const RegistryPlace& place, const std::string& keyPath) {
-    if (IsProtectedKey(place.root, keyPath)) return kDeleteRefused;
-    if (!KeyExists(place, keyPath)) return kNothingToDelete;
-    if (!backupKey_ || !backupKey_(place, keyPath)) return kDeleteFailedCode;
-    {
-        ScopedKey key;
-        if (RegOpenKeyExA(place.root, keyPath.c_str(), 0, KEY_ALL_ACCESS | place.view, key.Put()) == ERROR_SUCCESS)
-            RegDeleteTreeA(key.Get(), nullptr);
-    }
-    RegDeleteKeyExA(place.root, keyPath.c_str(), place.view, 0);
-    return KeyExists(place, keyPath) ? kDeleteFailedCode : kDeleted;
+bool CRemovalEngine::BackupHeldKey(const CHeldRegistryKey& key) {
+    return key.BackupTree(RegistryBackupFolder(), kBackupLimitBytes);
 }
 
-int CRemovalEngine::DeleteValueAt(const RegistryPlace& place, const std::string& keyPath,
-                                  const std::string& valueName) {
-    std::vector<std::string> parts;
-    if (!SplitComponents(keyPath, parts)) return kDeleteRefused;
-    ScopedKey key;
-    if (RegOpenKeyExA(place.root, keyPath.c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE | place.view, key.Put()) !=
-        ERROR_SUCCESS)
-        return kDeleteKeyNotOpened;
+bool CRemovalEngine::BackupHeldValue(const CHeldRegistryKey& key, const std::string& valueName) {
+    return key.BackupValue(RegistryBackupFolder(), valueName, kBackupLimitBytes);
+}
+
+RegistryResult CRemovalEngine::DeleteKeyAt(const RegistryPlace& place, const std::string& keyPath,
+                                           const std::vector<std::string>& ownNames) {
+    if (CheckDeletion(place.root, keyPath, ownNames) != DeletionVerdict::Allowed) return kRegRefused;
+    CHeldRegistryKey key;
+    switch (key.Open(place, keyPath, true)) {
+        case HeldKeyOpen::Opened: break;
+        case HeldKeyOpen::Missing: return kRegNothingToDelete;
+        case HeldKeyOpen::Link:
+        case HeldKeyOpen::Moved: return kRegRefused;
+        case HeldKeyOpen::Failed: return kRegDeleteFailed;
+    }
+    if (!backupKey_ || !backupKey_(key)) return kRegDeleteFailed;
+    return key.DeleteTree() ? kRegSuccess : kRegDeleteFailed;
+}
+
+RegistryResult CRemovalEngine::DeleteValueAt(const RegistryPlace& place, const std::string& keyPath,
+                                             const std::string& valueName, const std::vector<std::string>& ownNames) {
+    if (CheckDeletion(place.root, keyPath, ownNames) != DeletionVerdict::Allowed) return kRegRefused;
+    CHeldRegistryKey key;
+    switch (key.Open(place, keyPath, false)) {
+        case HeldKeyOpen::Opened: break;
+        case HeldKeyOpen::Missing:
+        case HeldKeyOpen::Failed: return kRegOpenFailed;
+        case HeldKeyOpen::Link:
+        case HeldKeyOpen::Moved: return kRegRefused;
+    }
     if (RegQueryValueExA(key.Get(), valueName.c_str(), nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-        return kNothingToDelete;
-    if (!backupValue_ || !backupValue_(place, keyPath, valueName)) return kDeleteFailedCode;
-    if (RegDeleteValueA(key.Get(), valueName.c_str()) != ERROR_SUCCESS) return kDeleteFailedCode;
-    return kDeleted;
+        return kRegNothingToDelete;
+    if (!backupValue_ || !backupValue_(key, valueName)) return kRegDeleteFailed;
+    return RegDeleteValueA(key.Get(), valueName.c_str()) == ERROR_SUCCESS ? kRegSuccess : kRegDeleteFailed;
 }
 
-int CRemovalEngine::DeleteRegistryPath(const std::string& path, REGSAM view) {
-    const std::size_t first = path.find('\\');
-    const std::size_t last = path.rfind('\\');
-    if (first == std::string::npos || last == first) return kDeleteRefused;
-    const std::string rootName = path.substr(0, first);
-    RegistryPlace place;
-    place.view = view;
-    if (rootName == kLocalMachineName) place.root = HKEY_LOCAL_MACHINE;
-    else if (rootName == kUsersName) place.root = HKEY_USERS;
-    else return kDeleteRefused;
-    // Only the leading root and the trailing leaf are cut: the leaf's text may also occur
-    // inside the key path.
-    const std::string keyPath = path.substr(first + 1, last - first - 1);
-    const std::string leaf = path.substr(last + 1);
-    if (TrimWhitespace(leaf).empty()) return DeleteKeyAt(place, keyPath);
-    return DeleteValueAt(place, keyPath, leaf);
+RegistryResult CRemovalEngine::DeleteRegistryPath(const std::string& path, const std::vector<std::string>& ownNames,
+                                                  REGSAM view) {
+    RegistryPathText parts;
+    if (!SplitRegistryPathText(path, parts)) return kRegRefused;
+    const RegistryPlace place{parts.root, view};
+    if (parts.IsKey()) return DeleteKeyAt(place, parts.keyPath, ownNames);
+    return DeleteValueAt(place, parts.keyPath, parts.valueName, ownNames);
 }
 
-void CRemovalEngine::DeleteRegistryPaths(const std::string& list, REGSAM view) {
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        const std::size_t bar = list.find('|', start);
-        const std::string piece = list.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
-        if (!piece.empty()) DeleteRegistryPath(piece, view);
-        if (bar == std::string::npos) break;
-        start = bar + 1;
-    }
+void CRemovalEngine::DeleteRegistryPaths(const std::string& list, const std::vector<std::string>& ownNames,
+                                         REGSAM view) {
+    for (const std::string& path : SplitList(list)) DeleteRegistryPath(path, ownNames, view);
 }
 
-int CRemovalEngine::DeleteUninstallEntry(const std::string& key, const RegistryPlace& place) {
-    if (!IsUsableEntryName(key)) return kDeleteRefused;
-    return DeleteKeyAt(EntryPlace(key, place), kUninstallRoot + key);
+RegistryResult CRemovalEngine::DeleteUninstallEntry(const std::string& key, const RegistryPlace& place) {
+    if (!IsUsableEntryName(key)) return kRegRefused;
+    return DeleteKeyAt(EntryPlace(key, place), kUninstallRoot + key, {key});
 }
 
 std::string CRemovalEngine::ResolveCommandProgram(const std::string& command, std::string* arguments) {
@@ -333,7 +228,7 @@ UninstallResult CRemovalEngine::RunUninstaller(const std::string& key, const Reg
             result.outcome = UninstallOutcome::Declined;
             return result;
         }
-        const int deleted = DeleteKeyAt(result.entryPlace, kUninstallRoot + key);
+        const RegistryResult deleted = DeleteKeyAt(result.entryPlace, kUninstallRoot + key, {key});
         host_.Tell(deleted == kDeleted ? messages::kDeleted : messages::kDeleteFailed);
         result.outcome = deleted == kDeleted ? UninstallOutcome::EntryDeleted : UninstallOutcome::DeleteFailed;
         return result;

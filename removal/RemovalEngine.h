@@ -8,8 +8,10 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "base/RegistryBackup.h"
+#include "base/RegistryManager.h"
 #include "base/RegistryPlace.h"
 #include "removal/RemovalHost.h"
 #include "scan/KelvoEngine.h"
@@ -34,14 +36,11 @@ struct UninstallResult {
     RegistryPlace entryPlace;  // where the entry was found
 };
 
-// Results of the deletions.
-enum DeleteResult : int {
-    kDeleted = 1,           // something was deleted and is gone
-    kNothingToDelete = 0,   // the key or value did not exist
-    kDeleteRefused = -2,    // the path is malformed, too short, or names a shared key
-    kDeleteKeyNotOpened = -4,
-    kDeleteFailedCode = -6,  // the backup or the deletion failed, or the key is still there
-};
+// The deletions report RegistryResult: kRegSuccess (deleted and gone), kRegNothingToDelete,
+// kRegRefused (the deletion rule or a registry link), kRegOpenFailed (the key of a value
+// cannot be opened) and kRegDeleteFailed (the backup or the deletion failed). kDeleted is
+// the list action's name for success.
+inline constexpr RegistryResult kDeleted = kRegSuccess;
 
 class CRemovalEngine : public CKelvoEngine {
 public:
@@ -53,13 +52,16 @@ public:
     // the deadline and when the host shuts down. Its event is registered with the host.
     bool WaitForKeyChange(const std::string& key, const RegistryPlace& place, DWORD timeoutMs = 30000);
     // A full registry path: "HKEY_LOCAL_MACHINE\" or "HKEY_USERS\", a key path, "\" and a
-    // value name (empty: the key with all its subkeys). `view` applies to the key.
-    int DeleteRegistryPath(const std::string& path, REGSAM view = 0);
+    // value name (empty: the key with all its subkeys). `view` applies to the key. Only what
+    // the deletion rule allows for a product with the uninstall key names `ownNames` is
+    // deleted (base/DeletionRule.h).
+    RegistryResult DeleteRegistryPath(const std::string& path, const std::vector<std::string>& ownNames,
+                                      REGSAM view = 0);
     // "|"-separated paths, in order, empty pieces skipped.
-    void DeleteRegistryPaths(const std::string& list, REGSAM view = 0);
+    void DeleteRegistryPaths(const std::string& list, const std::vector<std::string>& ownNames, REGSAM view = 0);
     // The uninstall entry `key` where it exists: at `place`, else (for the default place)
     // under HKEY_CURRENT_USER.
-    int DeleteUninstallEntry(const std::string& key, const RegistryPlace& place);
+    RegistryResult DeleteUninstallEntry(const std::string& key, const RegistryPlace& place);
     static bool OpenContainingFolder(const std::string& command);
     // "UninstallString" of the entry where it exists (see EntryPlace); "" when it cannot be read.
     static std::string ReadUninstallCommand(const std::string& key, const RegistryPlace& place);
@@ -68,15 +70,17 @@ public:
     // the default local machine and the entry is only there; `place` when it is nowhere.
     static RegistryPlace EntryPlace(const std::string& key, const RegistryPlace& place);
     static bool KeyExists(const RegistryPlace& place, const std::string& keyPath);
-    // Deletes a key tree or one value after backing it up (kDeleted only when it is gone).
-    int DeleteKeyAt(const RegistryPlace& place, const std::string& keyPath);
-    int DeleteValueAt(const RegistryPlace& place, const std::string& keyPath, const std::string& valueName);
+    // Deletes a key tree or one value after backing it up (kRegSuccess only when it is gone),
+    // when the deletion rule allows it for `ownNames`. The key is opened once, without
+    // following registry links: a link, or a key whose real name is not keyPath, is refused;
+    // the backup reads from the handles the deletion then deletes.
+    RegistryResult DeleteKeyAt(const RegistryPlace& place, const std::string& keyPath,
+                               const std::vector<std::string>& ownNames);
+    RegistryResult DeleteValueAt(const RegistryPlace& place, const std::string& keyPath, const std::string& valueName,
+                                 const std::vector<std::string>& ownNames);
 
     // A key name that may be appended to "...\Uninstall\": not blank, no backslash.
     static bool IsUsableEntryName(const std::string& key);
-    // True when deleting root\keyPath as a whole would hit what many programs share: fewer
-    // than two levels below HKEY_LOCAL_MACHINE (three below HKEY_USERS), or a known shared key.
-    static bool IsProtectedKey(HKEY root, const std::string& keyPath);
     // The program an uninstall command starts, as an existing file: the quoted part, or for
     // an unquoted command the longest part before a blank that names an existing file (a
     // bare name is searched like the system does). "" when none exists; `arguments` gets the rest.
@@ -85,11 +89,14 @@ public:
     static std::string ContainingFolder(const std::string& command);
 
 protected:
-    // The backup writers; tests replace them to see that a failed backup deletes nothing.
-    using KeyBackup = bool (*)(const RegistryPlace&, const std::string&);
-    using ValueBackup = bool (*)(const RegistryPlace&, const std::string&, const std::string&);
-    KeyBackup backupKey_ = &BackupRegistryKey;
-    ValueBackup backupValue_ = &BackupRegistryValue;
+    // The backup writers, given the key the deletion holds; tests replace them to see that a
+    // failed backup deletes nothing.
+    using KeyBackup = bool (*)(const CHeldRegistryKey&);
+    using ValueBackup = bool (*)(const CHeldRegistryKey&, const std::string&);
+    static bool BackupHeldKey(const CHeldRegistryKey& key);
+    static bool BackupHeldValue(const CHeldRegistryKey& key, const std::string& valueName);
+    KeyBackup backupKey_ = &BackupHeldKey;
+    ValueBackup backupValue_ = &BackupHeldValue;
 
 private:
     IRemovalHost& host_;

@@ -20,17 +20,6 @@ namespace tarnock {
 
 namespace {
 
-bool IsSignatureCategory(int scanType) {
-    switch (scanType) {
-        case kScanAllPrograms:
-        case kScanBrowserAddons:
-        case kScanStartup:
-        case kScanActiveX:
-        case kScanCommandFolders: return false;
-        default: return true;
-    }
-}
-
 // The uninstall root of every place, each enumerated once per scan for all fragment rows,
 // and the entries each fragment occurs in, found in one pass over the names. What an
 // entry needs is read on first use and kept, so every entry costs its registry reads once
@@ -62,7 +51,7 @@ public:
         const CFragmentMatcher matcher(distinct);
         std::vector<std::vector<std::size_t>> hits(distinct.size());
         for (std::size_t e = 0; e < entries_.size(); ++e) {
-            const std::string lower = ToLowerAnsi(entries_[e].name);
+            const std::string lower = FragmentText(entries_[e].name);
             for (const int f : matcher.Find(lower)) hits[static_cast<std::size_t>(f)].push_back(e);
             byLowerName_[lower].push_back(e);
         }
@@ -105,14 +94,14 @@ private:
         std::string name;
         RegistryPlace place;
         std::string placeText;
-        int hasUninstall = 0;  // 0 not asked yet, else HasUninstallString's answer
+        std::optional<UninstallCommandResult> hasUninstall;  // asked once
         std::optional<Details> details;
     };
 
     template <typename Add>
     void Offer(Entry& entry, Add& add) {
-        if (entry.hasUninstall == 0) entry.hasUninstall = engine_.HasUninstallString(entry.name, entry.place);
-        if (entry.hasUninstall != 1) return;
+        if (!entry.hasUninstall) entry.hasUninstall = engine_.HasUninstallString(entry.name, entry.place);
+        if (*entry.hasUninstall != kHasUninstallCommand) return;
         if (!entry.details) {
             Details details;
             details.displayName = engine_.ReadDisplayName(entry.name, entry.place);
@@ -141,8 +130,8 @@ void CCategoryScan::ListSignatureCategory(int type, ISignatureRows& signatures) 
     std::vector<Row> rows;
     std::vector<std::string> fragments;
     for (int row = 0; row < count; ++row) {
-        rows.push_back({signatures.GetKeyName(row), signatures.GetMatchMode(row) == "%"});
-        if (rows.back().fragment) fragments.push_back(ToLowerAnsi(rows.back().keyName));
+        rows.push_back({signatures.GetKeyName(row), IsFragmentMode(signatures.GetMatchMode(row))});
+        if (rows.back().fragment) fragments.push_back(FragmentText(rows.back().keyName));
     }
     if (count == 0) return;
     // One enumeration per place serves the fragment rows and tells the exact rows where
@@ -164,7 +153,7 @@ void CCategoryScan::ListSignatureCategory(int type, ISignatureRows& signatures) 
             }
             continue;
         }
-        const std::string fragment = ToLowerAnsi(keyName);
+        const std::string fragment = FragmentText(keyName);
         std::string productName;
         std::string info;
         bool rowRead = false;

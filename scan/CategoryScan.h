@@ -29,6 +29,13 @@ enum ScanCategory : int {
     kScanCommandFolders = 10,
 };
 
+// The categories the signature database lists: spyware, toolbars, messengers, file sharing
+// and commercial software.
+inline bool IsSignatureCategory(int category) {
+    return category == kScanSpyware || category == kScanToolbars || category == kScanMessengers ||
+           category == kScanFileSharing || category == kScanCommercial;
+}
+
 // What the scan needs of the signature database.
 class ISignatureRows {
 public:

@@ -3,7 +3,54 @@
 #include <algorithm>
 #include <queue>
 
+#include "base/DeletionRule.h"
+#include "base/TextUtil.h"
+
 namespace tarnock {
+
+bool IsFragmentMode(const std::string& matchMode) { return matchMode == "%"; }
+
+std::string FragmentText(const std::string& text) { return ToLowerAnsi(text); }
+
+namespace {
+
+std::vector<std::string> DistinctFragments(const std::vector<CSignatureMatcher::Row>& rows) {
+    std::vector<std::string> fragments;
+    for (const CSignatureMatcher::Row& row : rows) {
+        if (!row.fragment || row.keyName.empty()) continue;
+        const std::string fragment = FragmentText(row.keyName);
+        if (std::find(fragments.begin(), fragments.end(), fragment) == fragments.end()) fragments.push_back(fragment);
+    }
+    return fragments;
+}
+
+}  // namespace
+
+CSignatureMatcher::CSignatureMatcher(std::vector<Row> rows)
+    : rows_(std::move(rows)), fragments_(DistinctFragments(rows_)), matcher_(fragments_) {
+    rowsOfFragment_.resize(fragments_.size());
+    for (std::size_t r = 0; r < rows_.size(); ++r) {
+        if (!rows_[r].fragment || rows_[r].keyName.empty()) continue;
+        const auto f = std::find(fragments_.begin(), fragments_.end(), FragmentText(rows_[r].keyName));
+        rowsOfFragment_[static_cast<std::size_t>(f - fragments_.begin())].push_back(static_cast<int>(r));
+    }
+}
+
+std::vector<int> CSignatureMatcher::MatchFragments(const std::string& text) const {
+    std::vector<int> found;
+    for (const int f : matcher_.Find(FragmentText(text)))
+        for (const int r : rowsOfFragment_[static_cast<std::size_t>(f)]) found.push_back(r);
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+std::vector<int> CSignatureMatcher::MatchKeyName(const std::string& keyName) const {
+    std::vector<int> found = MatchFragments(keyName);
+    for (std::size_t r = 0; r < rows_.size(); ++r)
+        if (!rows_[r].fragment && SameRegistryName(rows_[r].keyName, keyName)) found.push_back(static_cast<int>(r));
+    std::sort(found.begin(), found.end());
+    return found;
+}
 
 int CFragmentMatcher::Child(int node, unsigned char c) const {
     for (const auto& [byte, target] : nodes_[static_cast<std::size_t>(node)].next)

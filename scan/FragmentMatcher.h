@@ -10,6 +10,13 @@
 
 namespace tarnock {
 
+// The scan's rules for a signature row against an uninstall key name. A row whose match
+// mode is "%" names a fragment, found in the key name lower-cased (ASCII letters only, so a
+// double-byte character is never changed); any other mode names the key exactly, compared as
+// the registry compares names (ignoring case).
+bool IsFragmentMode(const std::string& matchMode);
+std::string FragmentText(const std::string& text);
+
 class CFragmentMatcher {
 public:
     // Fragments must be distinct and not empty.
@@ -28,6 +35,28 @@ private:
     int Child(int node, unsigned char c) const;
 
     std::vector<Node> nodes_;
+};
+
+// Every row of a signature category at once: which rows find an uninstall key name, and
+// which fragments occur in a display name.
+class CSignatureMatcher {
+public:
+    struct Row {
+        std::string keyName;
+        bool fragment = false;
+    };
+    explicit CSignatureMatcher(std::vector<Row> rows);
+
+    // The rows (by index, ascending) that find the entry `keyName`.
+    std::vector<int> MatchKeyName(const std::string& keyName) const;
+    // The fragment rows whose fragment occurs in `text`.
+    std::vector<int> MatchFragments(const std::string& text) const;
+
+private:
+    std::vector<Row> rows_;
+    std::vector<std::string> fragments_;                 // distinct, lower-cased
+    std::vector<std::vector<int>> rowsOfFragment_;       // per fragment, its rows
+    CFragmentMatcher matcher_;
 };
 
 }  // namespace tarnock

@@ -47,13 +47,13 @@ std::string ReadRegistryText(const RegistryPlace& place, const std::string& keyP
     return result == kRegSuccess ? reader.textValue : std::string();
 }
 
-int ResolveExistingPath(const std::string& text, std::string& path) {
+PathResult ResolveExistingPath(const std::string& text, std::string& path) {
     std::string cleaned = text;
     const std::size_t comma = cleaned.rfind(',');
     if (comma != std::string::npos && comma != 0) cleaned.resize(comma);  // drops an icon index
     cleaned = RemoveChar(cleaned, '"');
     cleaned = ReplaceAll(cleaned, "\\\\", "\\");
-    if (ExistsWithCandidate(cleaned, path)) return 0;
+    if (ExistsWithCandidate(cleaned, path)) return kPathFound;
 
     // A command with arguments: keep what comes before the first blank of the last part.
     // Only backslashes separate folders here; a slash is a switch such as /SILENT.
@@ -67,7 +67,7 @@ int ResolveExistingPath(const std::string& text, std::string& path) {
         const std::size_t blank = parts.directory.find(' ');
         if (blank != std::string::npos && blank > 0) candidate = parts.directory.substr(0, blank);
     }
-    return ExistsWithCandidate(candidate, path) ? 0 : -1;
+    return ExistsWithCandidate(candidate, path) ? kPathFound : kPathNotFound;
 }
 
 std::string CKelvoEngine::ReadEntryValue(const RegistryPlace& place, const std::string& key, const char* valueName,
@@ -130,7 +130,7 @@ std::string CKelvoEngine::ReadPublisher(const std::string& key, const std::strin
     const std::string publisher = TrimWhitespace(ReadEntryValue(place, key, "Publisher"));
     if (!publisher.empty()) return publisher;
     std::string file;
-    if (ResolveExistingPath(fileText, file) != 0) return {};
+    if (ResolveExistingPath(fileText, file) != kPathFound) return {};
     CFileVersionInfo version;
     if (!version.Open(file.c_str())) return {};
     std::array<char, 512> company{};
@@ -151,29 +151,28 @@ std::string CKelvoEngine::ReadInstallerProductValue(const std::string& productKe
     return ReadRegistryText(HKEY_LOCAL_MACHINE, kInstallerProductsRoot + productKey, valueName);
 }
 
-int CKelvoEngine::HasUninstallString(const std::string& key) const {
+UninstallCommandResult CKelvoEngine::HasUninstallString(const std::string& key) const {
     int code = 0;
     std::string command = ReadEntryValue({}, key, "UninstallString", &code);
     if (code == kRegOpenFailed) command = ReadEntryValue({HKEY_CURRENT_USER, 0}, key, "UninstallString");
-    return command.empty() ? -1 : 1;
+    return command.empty() ? kNoUninstallCommand : kHasUninstallCommand;
 }
 
-int CKelvoEngine::HasUninstallString(const std::string& key, const RegistryPlace& place) const {
-    return ReadEntryValue(place, key, "UninstallString").empty() ? -1 : 1;
+UninstallCommandResult CKelvoEngine::HasUninstallString(const std::string& key, const RegistryPlace& place) const {
+    return ReadEntryValue(place, key, "UninstallString").empty() ? kNoUninstallCommand : kHasUninstallCommand;
 }
 
-int CKelvoEngine::ProbeUninstallKey(const std::string& key) const {
-    int code = ProbeUninstallKey(key, {});
-    if (code == kRegOpenFailed) code = ProbeUninstallKey(key, {HKEY_CURRENT_USER, 0});
-    return code;
+RegistryResult CKelvoEngine::ProbeUninstallKey(const std::string& key) const {
+    const RegistryResult code = ProbeUninstallKey(key, {});
+    return code == kRegOpenFailed ? ProbeUninstallKey(key, {HKEY_CURRENT_USER, 0}) : code;
 }
 
-int CKelvoEngine::ProbeUninstallKey(const std::string& key, const RegistryPlace& place) const {
+RegistryResult CKelvoEngine::ProbeUninstallKey(const std::string& key, const RegistryPlace& place) const {
     // An empty name would be the uninstall root itself, not an entry.
     if (key.empty()) return kRegOpenFailed;
-    int code = 0;
+    int code = kRegOpenFailed;
     ReadEntryValue(place, key, "", &code);
-    return code;
+    return static_cast<RegistryResult>(code);
 }
 
 bool CKelvoEngine::IsHiddenEntry(const std::string& key, const RegistryPlace& place) const {
@@ -241,19 +240,19 @@ std::string CKelvoEngine::ResolveIconFile(const std::string& key, const std::str
     if (key.front() == '{' && !displayName.empty()) {
         for (const _PRODUCTS& product : installerProducts) {
             if (product.productName == displayName && !product.productIcon.empty() &&
-                ResolveExistingPath(product.productIcon, path) == 0)
+                ResolveExistingPath(product.productIcon, path) == kPathFound)
                 return path;
         }
     }
-    if (ResolveExistingPath(ReadEntryValue(place, key, "DisplayIcon"), path) == 0) return path;
+    if (ResolveExistingPath(ReadEntryValue(place, key, "DisplayIcon"), path) == kPathFound) return path;
 
     // The ARP cache is the machine's, kept per view; an entry of the user's hive uses the
     // program's own view.
     const std::string cached = ReadArpCachePath(key, place.root == HKEY_LOCAL_MACHINE ? place.view : 0);
     if (PathExists(cached)) return cached;
 
-    if (ResolveExistingPath(ReadEntryValue(place, key, "UninstallString"), path) == 0) return path;
-    if (ResolveExistingPath(ReadEntryValue(place, key, "InstallSource"), path) == 0) return path;
+    if (ResolveExistingPath(ReadEntryValue(place, key, "UninstallString"), path) == kPathFound) return path;
+    if (ResolveExistingPath(ReadEntryValue(place, key, "InstallSource"), path) == kPathFound) return path;
     return cached;
 }
 

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/RegistryManager.h"
 #include "base/RegistryPlace.h"
 #include "base/ScopedHandles.h"
 #include "scan/InstallerProduct.h"
@@ -38,9 +39,19 @@ struct NameAndLink {
     std::string link;
 };
 
+enum PathResult : int {
+    kPathFound = 0,
+    kPathNotFound = -1,
+};
+
 // Cleans a registry command or icon reference into the path of an existing file or
-// folder. Returns 0 and sets `path`, or -1 with `path` unchanged.
-int ResolveExistingPath(const std::string& text, std::string& path);
+// folder: kPathFound and `path` set, or kPathNotFound with `path` unchanged.
+PathResult ResolveExistingPath(const std::string& text, std::string& path);
+
+enum UninstallCommandResult : int {
+    kHasUninstallCommand = 1,
+    kNoUninstallCommand = -1,
+};
 
 class CKelvoEngine {
 public:
@@ -62,16 +73,16 @@ public:
     std::string ReadUninstallString(const std::string& key, const RegistryPlace& place = {}) const;
     std::string ReadInstallLocation(const std::string& key, const RegistryPlace& place = {}) const;
     std::string ReadInstallerProductValue(const std::string& productKey, const std::string& valueName) const;
-    // 1 when "UninstallString" is not empty (HKEY_CURRENT_USER is asked only when the key
-    // cannot be opened under HKEY_LOCAL_MACHINE), else -1.
-    int HasUninstallString(const std::string& key) const;
+    // kHasUninstallCommand when "UninstallString" is not empty (HKEY_CURRENT_USER is asked
+    // only when the key cannot be opened under HKEY_LOCAL_MACHINE), else kNoUninstallCommand.
+    UninstallCommandResult HasUninstallString(const std::string& key) const;
     // The same in exactly one place.
-    int HasUninstallString(const std::string& key, const RegistryPlace& place) const;
-    // The registry code of reading the entry's default value, HKEY_LOCAL_MACHINE first and
-    // HKEY_CURRENT_USER when the key is missing there: -4 means no such entry.
-    int ProbeUninstallKey(const std::string& key) const;
+    UninstallCommandResult HasUninstallString(const std::string& key, const RegistryPlace& place) const;
+    // The registry result of reading the entry's default value, HKEY_LOCAL_MACHINE first and
+    // HKEY_CURRENT_USER when the key is missing there: kRegOpenFailed means no such entry.
+    RegistryResult ProbeUninstallKey(const std::string& key) const;
     // The same in exactly one place.
-    int ProbeUninstallKey(const std::string& key, const RegistryPlace& place) const;
+    RegistryResult ProbeUninstallKey(const std::string& key, const RegistryPlace& place) const;
     bool IsHiddenEntry(const std::string& key, const RegistryPlace& place = {}) const;
     bool IsMicrosoftPublished(const std::string& key, const RegistryPlace& place = {}) const;
     // The path of the file that represents the entry, or the (possibly stale) program path

@@ -57,7 +57,7 @@ int ListAllPrograms(IResultRows& rows, const InstallerProductList& installerProd
         const NameAndLink entry = NameOrKey(engine, key, place);
         const std::string iconFile = engine.ResolveIconFile(key, entry.name, place);
         ScanPause();
-        if (engine.HasUninstallString(key, place) != 1) return;
+        if (engine.HasUninstallString(key, place) != kHasUninstallCommand) return;
         ScanPause();
         rows.AddListRow(entry.name, entry.link, key, iconFile, index, PlaceText(place));
     });
@@ -79,7 +79,7 @@ int ListProgramsInFolder(IResultRows& rows, const InstallerProductList& installe
         if (match.empty() || !Contains(ToLowerAnsi(match), folder)) return;
         const NameAndLink entry = NameOrKey(engine, key, place);
         const std::string iconFile = engine.ResolveIconFile(key, entry.name, place);
-        if (engine.HasUninstallString(key, place) == 1)
+        if (engine.HasUninstallString(key, place) == kHasUninstallCommand)
             rows.AddListRow(entry.name, entry.link, key, iconFile, index, PlaceText(place));
     });
 }

@@ -181,9 +181,11 @@ int CStartUp::Remove(const std::string& entryName, const RegistryPlace& place) {
 }
 
 int CStartUp::RemoveShortcut(const std::string& entryName) {
+    int result = 1;
     for (const StartupEntry* entry = entries_.Head(); entry; entry = entry->next)
-        if (entry->kind == kStartupShortcut && entryName == entry->entryName) DeleteFileA(entry->filePath);
-    return 1;
+        if (entry->kind == kStartupShortcut && entryName == entry->entryName && !DeleteFileWithBackup(entry->filePath))
+            result = 0;
+    return result;
 }
 
 int CStartUp::RemoveRow(const std::string& entryName, const std::string& placeText) {

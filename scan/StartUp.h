@@ -48,7 +48,9 @@ public:
     // value of another place nor a shortcut. The value is backed up first and kept when
     // the backup fails. Returns 1, or 0 when the value was kept because its backup failed.
     int Remove(const std::string& entryName, const RegistryPlace& place);
-    // Deletes the shortcut file of the common Startup folder named exactly so. Returns 1.
+    // Deletes the shortcut file of the common Startup folder named exactly so, after copying
+    // it into the backup folder. Returns 1, or 0 when it was kept because it could not be
+    // copied (or deleted).
     int RemoveShortcut(const std::string& entryName);
     // The removal of a list row: a row with a place text (its hidden fifth column) is a Run
     // value of that place, a row without one a shortcut. An unknown place removes nothing

@@ -1,19 +1,26 @@
 #!/usr/bin/env python3
-"""False-positive check of the signature database against a corpus of real uninstall entries.
+"""False-positive and deletion-rule check of the signature database against a corpus of real
+uninstall entries.
 
-    check-data.py [--sql data/kelvo.sql] [--db kelvo.dat] [--corpus tests/data/uninstall-corpus.tsv]
+    check-data.py [--rules kelvo_rules.exe --wine-run BUILD/wine-run.sh] [--sql data/kelvo.sql]
+                  [--db kelvo.dat] [--corpus tests/data/uninstall-corpus.tsv]
                   [--extra-sql FILE] [--markdown] [--self-test]
 
-Every product row is applied to every corpus entry with the category scan's own rules:
-  exact row (match mode other than "%"): the key name equals the entry's key name, ignoring
-      case (registry names ignore case; the scan opens the key by its name);
-  fragment row ("%"): the entry's key name, lower-cased (ASCII letters only, as the scan
-      does), contains the lower-cased fragment.
+The rules are not written here: kelvo_rules, a program built from the product's own database,
+scan and deletion-rule code, loads the database as the program does and prints which rows find
+which corpus entries under the category scan's rules (exact rows: the key name, ignoring case;
+fragment rows "%": contained in the lower-cased key name) and what the deletion rule says of
+every registry path a row lists (the row's key name and product name counting as the
+product's own names, as the removal gives them). It
+runs under Wine through the build tree's wine-run.sh; by default both are looked for in
+build/x86_64.
+
 A fragment is also tried on the entries' display names: many installers name their key after
 the product, so a fragment found in another product's display name will meet that product's
 key on some machine. A row may match only entries of its own product (the corpus column
 "product" names the same product as the row, ignoring a trailing version or "(n)" that tells
-several rows of one product apart); any other match fails the check.
+several rows of one product apart); any other match fails the check, and so does every
+registry path that the deletion rule refuses.
 
 Every product row of kelvo.sql must end with "-- source: ..." or "-- unverified: ..."; a row
 without either fails the check too.
@@ -21,40 +28,92 @@ without either fails the check too.
 Prints per category: rows, rows with a source, corpus matches, precision (matches of the own
 product / all matches) and coverage (products of the category whose key is in the corpus and
 that a row finds / products of the category whose key is in the corpus).
---self-test plants an over-broad fragment and a foreign exact key and passes only when the
-check then fails.
+--self-test plants an over-broad fragment, a foreign exact key and unsafe registry paths (under
+SYSTEM, a class root, another product's uninstall entry) and passes only when the check then
+fails for each.
 """
 import argparse
+import json
 import os
 import re
+import shutil
 import sqlite3
+import subprocess
 import sys
+import tempfile
 
 CATEGORIES = [(1, "spyware / fake security"), (2, "toolbars"), (3, "messengers"),
               (4, "P2P / web storage"), (9, "commercial")]
 ROW_LINE = re.compile(r"^\s*\((\d+),.*\)\s*[,;]?\s*--\s*(source|unverified):\s*(.+?)\s*$")
 
 
-def lower_ascii(text):
-    # The scan lowers A-Z only and leaves every other byte (Hangul included) as it is.
-    return "".join(chr(ord(c) + 32) if "A" <= c <= "Z" else c for c in text)
-
-
-def load_rows(sql_path, db_path, extra_sql):
-    connection = sqlite3.connect(":memory:")
+def build_database(sql_path, db_path, extra_sql, extra_statements, folder):
+    """A database file for the rules program: the built one, or one made from the SQL, with
+    the extra SQL and statements applied to a copy."""
+    target = os.path.join(folder, "kelvo-check.dat")
+    if os.path.exists(target):
+        os.remove(target)
     if db_path:
-        connection.close()
-        connection = sqlite3.connect(db_path)
+        shutil.copyfile(db_path, target)
+        connection = sqlite3.connect(target)
     else:
+        connection = sqlite3.connect(target)
         with open(sql_path, encoding="utf-8") as source:
             connection.executescript(source.read())
     if extra_sql:
         with open(extra_sql, encoding="utf-8") as source:
             connection.executescript(source.read())
-    rows = connection.execute("select mst_Seq, product_name, uninstall_key, match_mode, Type "
-                              "from tb_kelvo_mst order by Type, product_name").fetchall()
+    for statement in extra_statements:
+        connection.execute(*statement)
+    connection.commit()
+    # The program's own order of each category ("order by 2"), so the rows it reports by
+    # position are known by their key.
+    rows = []
+    for type_, _ in CATEGORIES:
+        found = connection.execute("select mst_Seq, product_name from tb_kelvo_mst where Type=? order by 2",
+                                   (type_,)).fetchall()
+        rows.extend(dict(seq=r[0], name=r[1], type=type_, index=i) for i, r in enumerate(found))
     connection.close()
-    return [dict(seq=r[0], name=r[1], key=r[2] or "", fragment=(r[3] or "") == "%", type=r[4]) for r in rows]
+    return target, rows
+
+
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def run_rules(rules, wine_run, database, corpus_path):
+    """The rules program's records: rows, matches and path verdicts."""
+    result = subprocess.run([wine_run, rules, windows_path(database), windows_path(corpus_path)],
+                            stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=240)
+    if result.returncode != 0:
+        raise SystemExit("kelvo_rules failed (%d): %s" % (result.returncode,
+                                                          result.stderr.decode("utf-8", "replace")))
+    records = []
+    for line in result.stdout.decode("utf-8", "replace").splitlines():
+        line = line.strip()
+        if line.startswith("{"):
+            records.append(json.loads(line))
+    if not any(r["kind"] == "row" for r in records):
+        raise SystemExit("kelvo_rules reported no rows")
+    return records
+
+
+def load_rows(args, folder, extra_statements=()):
+    database, rows = build_database(args.sql, args.db, args.extra_sql, extra_statements, folder)
+    records = run_rules(args.rules, args.wine_run, database, args.corpus)
+    by_position = {(r["type"], r["index"]): r for r in rows}
+    for record in records:
+        row = by_position.get((record["type"], record["index"]))
+        if row is None:
+            raise SystemExit("kelvo_rules reported an unknown row: %r" % record)
+        if record["kind"] == "row":
+            row["key"] = record["key"]
+            row["fragment"] = record["fragment"]
+        elif record["kind"] == "match":
+            row.setdefault("matches", []).append((record["line"], record["where"]))
+        elif record["kind"] == "path":
+            row.setdefault("paths", []).append((record["path"], record["verdict"]))
+    return rows
 
 
 def load_evidence(paths):
@@ -93,22 +152,9 @@ def family(name):
     return re.sub(r"\s+[0-9]+(\.[0-9]+)?$", "", name)
 
 
-def matches(row, entry):
-    """'key', 'display' or None: where the row meets the entry under the scan's rules."""
-    if row["fragment"]:
-        fragment = lower_ascii(row["key"])
-        if entry["key"] and fragment in lower_ascii(entry["key"]):
-            return "key"
-        if entry["display"] and fragment in lower_ascii(entry["display"]):
-            return "display"
-        return None
-    if entry["key"] and lower_ascii(entry["key"]) == lower_ascii(row["key"]):
-        return "key"
-    return None
-
-
 def check(rows, evidence, corpus, out):
     failures = []
+    by_line = {e["line"]: e for e in corpus}
     for row in rows:
         if row["seq"] not in evidence and row["seq"] >= 0:
             failures.append("row %d %s: no '-- source:' or '-- unverified:' note" % (row["seq"], row["name"]))
@@ -120,10 +166,12 @@ def check(rows, evidence, corpus, out):
         hits = good = 0
         found_products = set()
         for row in own_rows:
-            for entry in corpus:
-                where = matches(row, entry)
-                if not where:
-                    continue
+            for path, verdict in row.get("paths", []):
+                if verdict != "allowed":
+                    failures.append("category %d row %d %s: registry path %r refused: %s"
+                                    % (type_, row["seq"], row["name"], path, verdict))
+            for line, where in row.get("matches", []):
+                entry = by_line[line]
                 hits += 1
                 if family(entry["product"]) == family(row["name"]):
                     good += 1
@@ -164,22 +212,40 @@ def print_stats(stats, corpus, markdown, out):
             "%d/%d" % (s["covered"], s["keyed"])))
 
 
-def self_test(rows, evidence, corpus, out):
-    """The check must fail on an over-broad fragment and on another product's exact key."""
-    planted = [
-        dict(seq=9990, name="Planted toolbar fragment", key="Toolbar", fragment=True, type=2),
-        dict(seq=9991, name="Planted foreign key", key="7-zip", fragment=False, type=9),
-    ]
+PLANTED = [
+    # (seq, type, name, key, match mode, registry path or None)
+    (9990, 2, "Planted toolbar fragment", "Toolbar", "%", None),
+    (9991, 9, "Planted foreign key", "7-zip", "=", None),
+    (9992, 1, "Planted SYSTEM path", "TnkPlantedDriver", "=",
+     "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\TnkPlantedDriver\\"),
+    (9993, 1, "Planted class root path", "TnkPlantedClass", "=", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\"),
+    (9994, 1, "Planted foreign entry path", "TnkPlantedEntry", "=",
+     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\7-Zip\\"),
+]
+
+
+def self_test(args, evidence, corpus, folder, out):
+    """The check must fail on an over-broad fragment, another product's exact key and each
+    unsafe registry path, and pass on the data without them."""
+    statements = []
+    for seq, type_, name, key, mode, path in PLANTED:
+        statements.append(("insert into tb_kelvo_mst (mst_Seq, product_name, info, uninstall_key, match_mode, Type) "
+                           "values (?, ?, '', ?, ?, ?)", (seq, name, key, mode, type_)))
+        if path:
+            statements.append(("insert into tb_registry_list (registry_key, mst_Seq) values (?, ?)", (path, seq)))
+    rows = load_rows(args, folder, statements)
+    marks = dict(evidence)
+    for plant in PLANTED:
+        marks[plant[0]] = ("unverified", "planted")
+    failures, _ = check(rows, marks, corpus, out)
     ok = True
-    for plant in planted:
-        marks = dict(evidence)
-        marks[plant["seq"]] = ("unverified", "planted")
-        failures, _ = check(rows + [plant], marks, corpus, out)
-        caught = [f for f in failures if plant["name"] in f]
-        out.write("planted %-28s -> %s\n" % (plant["name"], "caught (%d matches)" % len(caught) if caught else "MISSED"))
+    for plant in PLANTED:
+        caught = [f for f in failures if plant[2] in f]
+        out.write("planted %-28s -> %s\n" % (plant[2], "caught (%d failures)" % len(caught) if caught else "MISSED"))
         ok = ok and bool(caught)
-    failures, _ = check(rows, evidence, corpus, out)
-    return ok
+    clean, _ = check(load_rows(args, folder), evidence, corpus, out)
+    out.write("without the plants: %s\n" % ("%d failures" % len(clean) if clean else "no failure"))
+    return ok and not clean
 
 
 def main():
@@ -191,19 +257,27 @@ def main():
     parser.add_argument("--extra-sql", help="further SQL run after the database is loaded")
     parser.add_argument("--markdown", action="store_true")
     parser.add_argument("--self-test", action="store_true")
+    parser.add_argument("--rules", default=os.path.join(here, "build", "x86_64", "tests", "kelvo_rules.exe"),
+                        help="the kelvo_rules program of a build tree")
+    parser.add_argument("--wine-run", default=os.path.join(here, "build", "x86_64", "wine-run.sh"),
+                        help="the build tree's wine-run.sh, which runs it")
     args = parser.parse_args()
+    for tool in (args.rules, args.wine_run):
+        if not os.path.exists(tool):
+            raise SystemExit("%s is missing: build the tree first (kelvo_rules)" % tool)
 
-    rows = load_rows(args.sql, args.db, args.extra_sql)
     evidence = load_evidence([args.sql, args.extra_sql])
     corpus = load_corpus(args.corpus)
-    if args.self_test:
-        return 0 if self_test(rows, evidence, corpus, sys.stdout) else 1
+    with tempfile.TemporaryDirectory(prefix="check-data-") as folder:
+        if args.self_test:
+            return 0 if self_test(args, evidence, corpus, folder, sys.stdout) else 1
+        rows = load_rows(args, folder)
     failures, stats = check(rows, evidence, corpus, sys.stdout)
     print_stats(stats, corpus, args.markdown, sys.stdout)
     for failure in failures:
         sys.stdout.write("FAIL " + failure + "\n")
     sys.stdout.write("%d rows checked against %d corpus entries: %s\n"
-                     % (len(rows), len(corpus), "%d failures" % len(failures) if failures else "no false positive"))
+                     % (len(rows), len(corpus), "%d failures" % len(failures) if failures else "no false positive, every path allowed"))
     return 1 if failures else 0
 
 

@@ -7,7 +7,7 @@ cache=${TARNOCK_CACHE:-$here/.cache}
 
 pkgs=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-x86-64
       binutils-mingw-w64-i686 wine wine64 xvfb locales fonts-nanum imagemagick sqlite3 googletest
-      cmake ninja-build python3 python3-pil x11-utils openssl wixl msitools zip unzip)
+      cmake ninja-build python3 python3-pil x11-utils openssl wixl msitools zip unzip nlohmann-json3-dev)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <sddl.h>
+
+#include <algorithm>
 
 #include <map>
 #include <string>
@@ -39,7 +42,13 @@ void Capture(HKEY key, const std::wstring& path, Snapshot& out) {
         std::vector<BYTE> data(70000);
         DWORD size = static_cast<DWORD>(data.size());
         DWORD type = 0;
-        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data.data(), &size) != ERROR_SUCCESS) break;
+        LONG result = RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data.data(), &size);
+        if (result == ERROR_MORE_DATA) {
+            data.resize(size);
+            nameLength = 512;
+            result = RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data.data(), &size);
+        }
+        if (result != ERROR_SUCCESS) break;
         data.resize(size);
         values[std::wstring(name, nameLength)] = Value{type, data};
     }
@@ -122,6 +131,21 @@ std::wstring ReadBackupText(const std::wstring& path) {
     std::wstring text((bytes.size() - 2) / 2, L'\0');
     memcpy(text.data(), bytes.data() + 2, bytes.size() - 2);
     return text;
+}
+
+std::wstring SidOfCurrentUser() {
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return {};
+    ScopedHandle token(raw);
+    std::vector<BYTE> buffer(512);
+    DWORD size = 0;
+    if (!GetTokenInformation(token.Get(), TokenUser, buffer.data(), static_cast<DWORD>(buffer.size()), &size))
+        return {};
+    wchar_t* text = nullptr;
+    if (!ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) return {};
+    const std::wstring sid = text;
+    LocalFree(text);
+    return sid;
 }
 
 bool ImportWithRegedit(const std::wstring& file) {
@@ -369,6 +393,101 @@ TEST_F(BackupTest, FailuresAreReportedAndLeaveNoFile) {
     EXPECT_FALSE(rb::BackupKeyInto(folder_, hkcu, ""));
     EXPECT_FALSE(rb::BackupKeyInto(folder_, hkcu, "\\\\"));
     EXPECT_EQ(FilesIn(folder_), std::vector<std::wstring>{L"plain-file"});
+}
+
+TEST_F(BackupTest, AnOversizedTreeFailsClosedAndALargeOneIsStreamedWhole) {
+    {
+        ScopedKey key = Create(L"\\Large\\Sub");
+        const std::vector<BYTE> big(1 << 20, 0x5A);  // 1 MB: some 6 MB of regedit text
+        SetValue(key.Get(), L"Blob", REG_BINARY, big.data(), static_cast<DWORD>(big.size()));
+    }
+    const RegistryPlace hkcu{HKEY_CURRENT_USER, 0};
+    const std::string large = kBaseAnsi + "\\Large";
+    // Past the limit while streaming, and a value larger than the limit itself: no file,
+    // no temporary file left behind.
+    EXPECT_FALSE(rb::BackupKeyInto(folder_, hkcu, large, 2 << 20));
+    EXPECT_FALSE(rb::BackupValueInto(folder_, hkcu, large + "\\Sub", "Blob", 2 << 20));
+    EXPECT_FALSE(rb::BackupKeyInto(folder_, hkcu, large, 64 * 1024));
+    EXPECT_TRUE(FilesIn(folder_).empty());
+
+    ASSERT_TRUE(rb::BackupKeyInto(folder_, hkcu, large));
+    const std::wstring file = TakeSingleFile();
+    const Snapshot before = CaptureTree(HKEY_CURRENT_USER, kBase + L"\\Large");
+    RegDeleteTreeW(HKEY_CURRENT_USER, (kBase + L"\\Large").c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, (kBase + L"\\Large").c_str());
+    ASSERT_TRUE(ImportWithRegedit(file));
+    const Snapshot after = CaptureTree(HKEY_CURRENT_USER, kBase + L"\\Large");
+    EXPECT_TRUE(before == after) << Differences(before, after);
+}
+
+TEST_F(BackupTest, ARegistryLinkIsNeitherFollowedNorSaved) {
+    {
+        ScopedKey target = Create(L"\\LinkTarget");
+        SetText(target.Get(), L"Secret", L"not the product's");
+    }
+    ScopedKey link;
+    const std::wstring linkPath = kBase + L"\\Linked";
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, linkPath.c_str(), 0, nullptr,
+                              REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE, KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr,
+                              link.Put(), nullptr),
+              ERROR_SUCCESS);
+    const std::wstring target = L"\\Registry\\User\\" + SidOfCurrentUser() + L"\\" + kBase + L"\\LinkTarget";
+    ASSERT_EQ(RegSetValueExW(link.Get(), L"SymbolicLinkValue", 0, REG_LINK,
+                             reinterpret_cast<const BYTE*>(target.c_str()),
+                             static_cast<DWORD>(target.size() * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    link.Reset();
+    const RegistryPlace hkcu{HKEY_CURRENT_USER, 0};
+    // The link resolves: an ordinary open reaches the target.
+    ASSERT_EQ(CaptureTree(HKEY_CURRENT_USER, linkPath).size(), 1u);
+    EXPECT_FALSE(rb::BackupKeyInto(folder_, hkcu, AnsiFromWide(linkPath)));
+    EXPECT_FALSE(rb::BackupValueInto(folder_, hkcu, AnsiFromWide(linkPath), "Secret"));
+    CHeldRegistryKey held;
+    EXPECT_EQ(held.Open(hkcu, AnsiFromWide(linkPath), true), HeldKeyOpen::Link);
+    // Below a link on the way, the key opened is not the one named.
+    ScopedKey inner = Create(L"\\LinkTarget\\Inner");
+    EXPECT_EQ(held.Open(hkcu, AnsiFromWide(linkPath) + "\\Inner", true), HeldKeyOpen::Moved);
+    EXPECT_EQ(held.Open(hkcu, AnsiFromWide(kBase) + "\\LinkTarget\\Inner", true), HeldKeyOpen::Opened);
+    EXPECT_TRUE(FilesIn(folder_).empty());
+}
+
+TEST_F(BackupTest, AFileIsCopiedWithANoteOfItsPlaceBeforeItIsDeletedAndCanBePutBack) {
+    const std::wstring source = TempFolder(L"tarnock-backup-source");
+    const std::wstring original = source + L"\\시작 TnkStarter.lnk";
+    const std::string content = std::string("L\0\0\0shortcut bytes\x01\xFF", 21);
+    auto write = [&](const std::wstring& path) {
+        ScopedHandle f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD done = 0;
+        return f && WriteFile(f.Get(), content.data(), static_cast<DWORD>(content.size()), &done, nullptr);
+    };
+    ASSERT_TRUE(write(original));
+    const std::string path = AnsiFromWide(original);
+
+    // Fail closed: no folder to copy into, a file over the limit, a file open for writing.
+    EXPECT_FALSE(rb::DeleteFileWithBackupInto(folder_ + L"\\does-not-exist", path));
+    EXPECT_FALSE(rb::DeleteFileWithBackupInto(folder_, path, 8));
+    {
+        ScopedHandle busy(CreateFileW(original.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                      nullptr));
+        EXPECT_FALSE(rb::DeleteFileWithBackupInto(folder_, path));
+    }
+    EXPECT_EQ(ReadBytes(original), content);
+    EXPECT_TRUE(FilesIn(folder_).empty());
+
+    ASSERT_TRUE(rb::DeleteFileWithBackupInto(folder_, path));
+    EXPECT_EQ(GetFileAttributesW(original.c_str()), INVALID_FILE_ATTRIBUTES);
+    std::vector<std::wstring> files = FilesIn(folder_);
+    ASSERT_EQ(files.size(), 2u);
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files[0].rfind(L"Tarnock-", 0), 0u);
+    EXPECT_TRUE(files[0].ends_with(L"-시작 TnkStarter.lnk")) << AnsiFromWide(files[0]);
+    EXPECT_EQ(files[1], files[0] + L".txt");
+    EXPECT_NE(ReadBackupText(folder_ + L"\\" + files[1]).find(original), std::wstring::npos);
+    // Putting it back is a copy to the noted place.
+    ASSERT_TRUE(CopyFileW((folder_ + L"\\" + files[0]).c_str(), original.c_str(), TRUE));
+    EXPECT_EQ(ReadBytes(original), content);
+    DeleteFileW(original.c_str());
+    RemoveDirectoryW(source.c_str());
 }
 
 TEST_F(BackupTest, FileNamesAreUniqueAcrossThreadsInOneMillisecond) {

@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "base/TextUtil.h"
 
 using namespace tarnock;
@@ -63,6 +66,26 @@ TEST(TextUtil, UrlEncodeKeepsOnlyLettersAndDigits) {
     EXPECT_EQ(UrlEncode("\xBE\xCB Z9"), "%BE%CB+Z9");
     EXPECT_EQ(UrlEncode(std::string_view("\0\xFF", 2)), "%00%FF");
     EXPECT_EQ(UrlEncode(""), "");
+}
+
+TEST(TextUtil, ListsSplitAtEverySeparatorAndDropEmptyPieces) {
+    using List = std::vector<std::string>;
+    EXPECT_EQ(SplitList("a.exe|b.exe"), (List{"a.exe", "b.exe"}));
+    EXPECT_EQ(SplitList("|a||b|"), (List{"a", "b"}));
+    EXPECT_EQ(SplitList(" | "), (List{" ", " "}));  // blanks are the caller's to trim
+    EXPECT_EQ(SplitList(""), List{});
+    EXPECT_EQ(SplitList("|||"), List{});
+    // A double-byte character whose second byte is '|' (0x7C) does not occur in code page
+    // 949, whose trail bytes start at 0x41 but skip 0x5B-0x60 and 0x7B-0x80.
+    const std::string hangul = AnsiFromWide(L"네이트온");
+    EXPECT_EQ(SplitList(hangul + "|x", '|'), (List{hangul, "x"}));
+}
+
+TEST(TextUtil, MessagesTakeTheirValueAsTextNeverAsAFormat) {
+    EXPECT_EQ(FillMessage(L"[%s] 실행중", "a.exe"), L"[a.exe] 실행중");
+    EXPECT_EQ(FillMessage(L"[%s] %s", "%s%n%d"), L"[%s%n%d] %s");
+    EXPECT_EQ(FillMessage(L"no slot", "x"), L"no slot");
+    EXPECT_EQ(FillMessage(L"키 [%s]", AnsiFromWide(L"툴바")), L"키 [툴바]");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Checks of the signature database that ships with the program (kelvo.dat of this build):
 // its schema, the program's own queries on it, and rules its data must keep because the
-// removal deletes what it lists.
+// removal deletes what it lists (its registry paths pass the removal's own deletion rule).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,8 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "db/DbCtrl.h"
+#include "base/DeletionRule.h"
 #include "base/TextUtil.h"
+#include "db/DbCtrl.h"
 
 using namespace tarnock;
 
@@ -32,128 +33,10 @@ std::string ShippedDatabasePath() {
     return path;
 }
 
-std::vector<std::string> Split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = text.find(separator, start);
-        parts.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
-        if (end == std::string::npos) return parts;
-        start = end + 1;
-    }
-}
-
-std::string Join(const std::vector<std::string>& parts, std::size_t from, std::size_t to) {
-    std::string joined;
-    for (std::size_t i = from; i < to; ++i) joined += (i > from ? "\\" : "") + parts[i];
-    return joined;
-}
-
-// Keys that other programs or Windows itself share: never to be deleted as a whole.
-// Lower case, relative to HKEY_LOCAL_MACHINE or to a user's root, without Wow6432Node.
-const std::set<std::string> kSharedKeys = {
-    "software",
-    "software\\classes",
-    "software\\classes\\clsid",
-    "software\\classes\\interface",
-    "software\\classes\\typelib",
-    "software\\classes\\appid",
-    "software\\classes\\*",
-    "software\\classes\\directory",
-    "software\\classes\\folder",
-    "software\\microsoft",
-    "software\\policies",
-    "software\\microsoft\\windows",
-    "software\\microsoft\\windows nt",
-    "software\\microsoft\\windows nt\\currentversion",
-    "software\\microsoft\\windows\\currentversion",
-    "software\\microsoft\\windows\\currentversion\\uninstall",
-    "software\\microsoft\\windows\\currentversion\\run",
-    "software\\microsoft\\windows\\currentversion\\runonce",
-    "software\\microsoft\\windows\\currentversion\\runonceex",
-    "software\\microsoft\\windows\\currentversion\\runservices",
-    "software\\microsoft\\windows\\currentversion\\runservicesonce",
-    "software\\microsoft\\windows\\currentversion\\policies\\explorer\\run",
-    "software\\microsoft\\windows\\currentversion\\explorer",
-    "software\\microsoft\\windows\\currentversion\\explorer\\browser helper objects",
-    "software\\microsoft\\internet explorer",
-    "software\\microsoft\\internet explorer\\toolbar",
-    "software\\microsoft\\internet explorer\\extensions",
-};
-
-// Empty when `path` is a registry path the removal may delete; otherwise the reason.
-std::string RegistryPathProblem(const std::string& path) {
-    const std::string machine = "HKEY_LOCAL_MACHINE\\";
-    const std::string users = "HKEY_USERS\\";
-    const bool isMachine = StartsWith(path, machine);
-    if (!isMachine && !StartsWith(path, users)) return "not under HKEY_LOCAL_MACHINE or HKEY_USERS";
-
-    const bool isKey = path.back() == '\\';
-    std::string rest = path.substr(isMachine ? machine.size() : users.size());
-    if (isKey && !rest.empty()) rest.pop_back();
-    if (rest.empty()) return "a whole hive";
-    std::vector<std::string> parts = Split(ToLowerAnsi(rest), '\\');
-    for (const std::string& part : parts) {
-        if (part.empty()) return "empty path component";
-    }
-
-    // Under HKEY_USERS the first component is the user (.DEFAULT or a SID).
-    const std::size_t first = isMachine ? 0 : 1;
-    if (parts.size() <= first || parts[first] != "software") return "not below a SOFTWARE key";
-    const std::size_t keyParts = isKey ? parts.size() : parts.size() - 1;
-    if (isKey && keyParts < first + 2) return "key too close to the hive";
-    if (!isKey && keyParts < first + 1) return "value too close to the hive";
-
-    if (isKey) {
-        // Compare without the user and without the 32-bit view's Wow6432Node.
-        std::vector<std::string> relative(parts.begin() + static_cast<std::ptrdiff_t>(first), parts.end());
-        if (relative.size() == 2 && relative[1] == "wow6432node") return "shared key";
-        if (relative.size() > 1 && relative[1] == "wow6432node") relative.erase(relative.begin() + 1);
-        if (kSharedKeys.count(Join(relative, 0, relative.size())) != 0) return "shared key";
-    }
-    return {};
-}
-
-TEST(KelvoData, RegistryPathRulesAcceptProductEntriesAndRejectSharedOnes) {
-    const char* good[] = {
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor\\",
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor\\Product\\",
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Vendor\\",
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Vendor.Document\\",
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Product\\",
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\Product",
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor\\Setting",
-        "HKEY_USERS\\.DEFAULT\\Software\\Vendor\\",
-        "HKEY_USERS\\S-1-5-21-1004336348-1177238915-682003330-1001\\Software\\Vendor\\",
-        "HKEY_USERS\\.DEFAULT\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\Product",
-    };
-    for (const char* path : good) EXPECT_EQ(RegistryPathProblem(path), "") << path;
-
-    const char* bad[] = {
-        "HKEY_CURRENT_USER\\Software\\Vendor\\",
-        "hkey_local_machine\\SOFTWARE\\Vendor\\",
-        "HKEY_LOCAL_MACHINE\\",
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\",
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\",
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\",
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\",
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Policies\\",
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\",
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\",
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\",
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run\\",
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\",
-        "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Vendor\\",
-        "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Vendor\\Start",
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\\\Vendor\\",
-        "HKEY_LOCAL_MACHINE\\Setting",
-        "HKEY_USERS\\.DEFAULT\\",
-        "HKEY_USERS\\.DEFAULT\\Software\\",
-        "HKEY_USERS\\.DEFAULT\\Control Panel\\Desktop\\",
-        "HKEY_USERS\\.DEFAULT\\Software\\Microsoft\\",
-        "HKEY_USERS\\.DEFAULT\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\",
-    };
-    for (const char* path : bad) EXPECT_NE(RegistryPathProblem(path), "") << path;
+// What the removal's deletion rule says of a path row of the product with this key name and
+// product name ("allowed" when it may be deleted).
+std::string PathVerdict(const std::string& path, const std::string& keyName, const std::string& name) {
+    return DeletionVerdictText(CheckDeletionPath(path, {keyName, name}));
 }
 
 class ShippedDatabase : public ::testing::Test {
@@ -231,18 +114,12 @@ TEST_F(ShippedDatabase, EveryCategoryLoadsAtLeastFifteenUniqueProducts) {
                 EXPECT_EQ(info.find(' '), std::string::npos) << where;
             }
 
-            const std::string processes = db.GetProcessNames(i);
-            for (const std::string& process : Split(processes, '|')) {
-                if (processes.empty()) break;
+            for (const std::string& process : SplitList(db.GetProcessNames(i))) {
                 EXPECT_TRUE(ToLowerAnsi(process).ends_with(".exe")) << where << ": " << process;
                 EXPECT_EQ(process.find_first_of("\\/:"), std::string::npos) << where << ": " << process;
             }
-            const std::string keys = db.GetRegistryKeys(i);
-            if (!keys.empty()) {
-                for (const std::string& key : Split(keys, '|')) {
-                    EXPECT_EQ(RegistryPathProblem(key), "") << where << ": " << key;
-                }
-            }
+            for (const std::string& key : SplitList(db.GetRegistryKeys(i)))
+                EXPECT_EQ(PathVerdict(key, keyName, name), "allowed") << where << ": " << key;
         }
         // Loading again gives the same order, which the removal relies on.
         CDbCtrl again(path_);
@@ -256,9 +133,17 @@ TEST_F(ShippedDatabase, ListValuesHoldNoSeparatorAndEveryPathKeepsTheRules) {
     for (const std::string& value : Column("select process_name from tb_process_list;")) {
         EXPECT_EQ(value.find('|'), std::string::npos) << value;
     }
-    for (const std::string& value : Column("select registry_key from tb_registry_list;")) {
-        EXPECT_EQ(value.find('|'), std::string::npos) << value;
-        EXPECT_EQ(RegistryPathProblem(value), "") << value;
+    // Every path row, also of a product no category loads, with its product's names.
+    for (const std::string& joined :
+         Column("select r.registry_key || char(9) || m.uninstall_key || char(9) || m.product_name "
+                "from tb_registry_list r join tb_kelvo_mst m using (mst_Seq);")) {
+        const std::size_t tab = joined.find('\t');
+        const std::size_t second = joined.find('\t', tab + 1);
+        ASSERT_NE(second, std::string::npos) << joined;
+        const std::string path = joined.substr(0, tab);
+        EXPECT_EQ(path.find('|'), std::string::npos) << path;
+        EXPECT_EQ(PathVerdict(path, joined.substr(tab + 1, second - tab - 1), joined.substr(second + 1)), "allowed")
+            << path;
     }
     EXPECT_EQ(Count("select count(*) from tb_kelvo_mst where match_mode <> '%' and trim(uninstall_key) = '';"), 0);
 }

@@ -3,10 +3,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <sddl.h>
+
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "base/ScopedHandles.h"
+#include "base/TextUtil.h"
 #include "removal/RemovalCommand.h"
 #include "removal/RemovalEngine.h"
 #include "removal/RemovalMessages.h"
@@ -63,10 +68,62 @@ class TestEngine : public CRemovalEngine {
 public:
     using CRemovalEngine::CRemovalEngine;
     void FailBackups() {
-        backupKey_ = [](const RegistryPlace&, const std::string&) { return false; };
-        backupValue_ = [](const RegistryPlace&, const std::string&, const std::string&) { return false; };
+        backupKey_ = [](const CHeldRegistryKey&) { return false; };
+        backupValue_ = [](const CHeldRegistryKey&, const std::string&) { return false; };
     }
 };
+
+// A registry link planted where a key is expected, pointing at `target` (a kernel name such
+// as "\Registry\Machine\Software\X"); removed again without touching its target.
+class PlantedLink {
+public:
+    PlantedLink(HKEY root, const std::wstring& path, const std::wstring& target) : root_(root), path_(path) {
+        // The keys on the way are made first and kept: a volatile key's missing parents
+        // would be made volatile too, and no ordinary key could be made below them later.
+        ScopedKey parent;
+        RegCreateKeyExW(root, path.substr(0, path.rfind(L'\\')).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        parent.Put(), nullptr);
+        ScopedKey link;
+        created_ = RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+                                   KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, link.Put(), nullptr) == ERROR_SUCCESS &&
+                   RegSetValueExW(link.Get(), L"SymbolicLinkValue", 0, REG_LINK,
+                                  reinterpret_cast<const BYTE*>(target.c_str()),
+                                  static_cast<DWORD>(target.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+    }
+    ~PlantedLink() {
+        using NtDeleteKey = LONG(NTAPI*)(HANDLE);
+        const auto remove =
+            reinterpret_cast<NtDeleteKey>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey"));
+        ScopedKey link;
+        if (RegOpenKeyExW(root_, path_.c_str(), REG_OPTION_OPEN_LINK, DELETE, link.Put()) == ERROR_SUCCESS && remove)
+            remove(link.Get());
+    }
+    PlantedLink(const PlantedLink&) = delete;
+    PlantedLink& operator=(const PlantedLink&) = delete;
+    bool Created() const { return created_; }
+
+private:
+    HKEY root_;
+    std::wstring path_;
+    bool created_ = false;
+};
+
+// "S-1-5-21-..." of the user running the tests: HKEY_USERS\<it> is HKEY_CURRENT_USER.
+std::string CurrentUserSid() {
+    ScopedHandle token;
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return {};
+    token.Reset(raw);
+    std::vector<BYTE> buffer(512);
+    DWORD size = 0;
+    if (!GetTokenInformation(token.Get(), TokenUser, buffer.data(), static_cast<DWORD>(buffer.size()), &size))
+        return {};
+    char* text = nullptr;
+    if (!ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) return {};
+    const std::string sid = text;
+    LocalFree(text);
+    return sid;
+}
 
 const InstallerProductList kNoProducts;
 
@@ -99,7 +156,7 @@ TEST_F(Removal, BlankOrSeparatedKeyNamesNeverReachTheUninstallRoot) {
         EXPECT_FALSE(CRemovalEngine::IsUsableEntryName(key)) << key;
         host.answers = {true, true};
         EXPECT_EQ(engine.RunUninstaller(key, {}).outcome, UninstallOutcome::Refused) << key;
-        EXPECT_EQ(engine.DeleteUninstallEntry(key, {}), kDeleteRefused) << key;
+        EXPECT_EQ(engine.DeleteUninstallEntry(key, {}), kRegRefused) << key;
         EXPECT_FALSE(engine.WaitForKeyChange(key, {}, 100)) << key;
     }
     EXPECT_TRUE(host.asked.empty());
@@ -108,62 +165,134 @@ TEST_F(Removal, BlankOrSeparatedKeyNamesNeverReachTheUninstallRoot) {
 
 struct PathCase {
     const char* path;
-    int expected;
+    RegistryResult expected;
 };
 
-TEST_F(Removal, RegistryPathsCutOnlyRootAndLeafAndRefuseSharedKeys) {
-    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkLeaf\\Settings");
-    registry.SetText(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkLeaf\\Settings", "TnkLeaf", "x");
-    registry.SetText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Settings", "TnkLeaf", "decoy");
-    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkTree\\Sub\\Deeper");
-    registry.CreateKey(HKEY_USERS, ".DEFAULT\\Software\\TnkUserApp\\Sub");
+const std::vector<std::string> kOwnNames = {"TnkOwnEntry"};
+
+TEST_F(Removal, RegistryPathsCutOnlyRootAndLeafAndDeleteOnlyWhatTheRuleAllows) {
+    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVendor\\TnkLeaf\\Settings");
+    registry.SetText(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVendor\\TnkLeaf\\Settings", "TnkLeaf", "x");
+    registry.SetText(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVendor\\Settings", "TnkLeaf", "decoy");
+    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVendor\\TnkTree\\Sub\\Deeper");
+    registry.CreateKey(HKEY_USERS, ".DEFAULT\\Software\\TnkVendor\\TnkUserApp\\Sub");
+    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkOwnEntry\\Sub");
+    // What database rows must never reach, present on the machine.
+    registry.CreateKey(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\TnkDriver");
+    registry.SetDword(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\TnkDriver", "Start", 2);
+    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\TnkFile.Type\\shell");
+    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\CLSID\\{7E57AC70-0000-4000-8000-00000000DE01}");
+    Entry(HKEY_LOCAL_MACHINE, "TnkOtherProduct", "cancel");
+    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVendorRoot");
     TestEngine engine(host, kNoProducts);
     const PathCase cases[] = {
-        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\", kDeleteRefused},
-        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\", kDeleteRefused},
-        {"HKEY_LOCAL_MACHINE\\software\\microsoft\\windows\\currentversion\\run\\", kDeleteRefused},
-        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\", kDeleteRefused},
-        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\", kDeleteRefused},
-        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\", kDeleteRefused},
-        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\", kDeleteRefused},
-        {"HKEY_LOCAL_MACHINE\\\\", kDeleteRefused},
-        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\\\TnkTree\\", kDeleteRefused},
-        {"HKEY_USERS\\.DEFAULT\\Software\\", kDeleteRefused},
-        {"HKEY_USERS\\.DEFAULT\\", kDeleteRefused},
-        {"HKEY_CURRENT_USER\\Software\\TnkTree\\", kDeleteRefused},
-        {"hkey_local_machine\\SOFTWARE\\TnkTree\\", kDeleteRefused},
-        {"HKEY_LOCAL_MACHINE", kDeleteRefused},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\", kRegRefused},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\", kRegRefused},
+        {"HKEY_LOCAL_MACHINE\\software\\microsoft\\windows\\currentversion\\run\\", kRegRefused},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\", kRegRefused},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TnkOtherProduct\\", kRegRefused},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TnkOtherProduct\\DisplayName",
+         kRegRefused},
+        {"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\TnkDriver\\", kRegRefused},
+        {"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\TnkDriver\\Start", kRegRefused},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\TnkFile.Type\\", kRegRefused},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\{7E57AC70-0000-4000-8000-00000000DE01}\\", kRegRefused},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkVendorRoot\\", kRegRefused},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\", kRegRefused},
+        {"HKEY_LOCAL_MACHINE\\\\", kRegRefused},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\\\TnkVendor\\TnkTree\\", kRegRefused},
+        {"HKEY_USERS\\.DEFAULT\\Software\\", kRegRefused},
+        {"HKEY_CURRENT_USER\\Software\\TnkVendor\\TnkTree\\", kRegRefused},
+        {"hkey_local_machine\\SOFTWARE\\TnkVendor\\TnkTree\\", kRegRefused},
+        {"HKEY_LOCAL_MACHINE", kRegRefused},
         // The leaf's text also occurs in the key path: only the trailing leaf is cut.
-        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkLeaf\\Settings\\TnkLeaf", kDeleted},
-        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkLeaf\\Settings\\TnkLeaf", kNothingToDelete},
-        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkMissing\\Value", kDeleteKeyNotOpened},
-        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkTree\\", kDeleted},
-        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkTree\\", kNothingToDelete},
-        {"HKEY_USERS\\.DEFAULT\\Software\\TnkUserApp\\", kDeleted},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkVendor\\TnkLeaf\\Settings\\TnkLeaf", kRegSuccess},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkVendor\\TnkLeaf\\Settings\\TnkLeaf", kRegNothingToDelete},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkVendor\\TnkMissing\\Value", kRegOpenFailed},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkVendor\\TnkTree\\", kRegSuccess},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkVendor\\TnkTree\\", kRegNothingToDelete},
+        {"HKEY_USERS\\.DEFAULT\\Software\\TnkVendor\\TnkUserApp\\", kRegSuccess},
+        // One level below SOFTWARE only under the product's own name.
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkOwnEntry\\", kRegSuccess},
     };
-    for (const PathCase& c : cases) EXPECT_EQ(engine.DeleteRegistryPath(c.path), c.expected) << c.path;
-    EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Settings", "TnkLeaf")) << "another key's value was hit";
-    EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkTree"));
-    EXPECT_FALSE(Exists(HKEY_USERS, ".DEFAULT\\Software\\TnkUserApp"));
+    for (const PathCase& c : cases) EXPECT_EQ(engine.DeleteRegistryPath(c.path, kOwnNames), c.expected) << c.path;
+    EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVendor\\Settings", "TnkLeaf")) << "another key's value";
+    EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVendor\\TnkTree"));
+    EXPECT_FALSE(Exists(HKEY_USERS, ".DEFAULT\\Software\\TnkVendor\\TnkUserApp"));
+    EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkOwnEntry"));
+    EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\TnkDriver", "Start"));
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\TnkFile.Type\\shell"));
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\CLSID\\{7E57AC70-0000-4000-8000-00000000DE01}"));
+    EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, EntryPath("TnkOtherProduct"), "DisplayName"));
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVendorRoot"));
     EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
-    RegistryFixture::DeleteTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Settings");
+    RegistryFixture::DeleteTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVendor");
+    RegistryFixture::DeleteTree(HKEY_USERS, ".DEFAULT\\Software\\TnkVendor");
+}
+
+TEST_F(Removal, RegistryLinksPlantedByTheUserAreNeverFollowed) {
+    // The victims: machine keys the user cannot write, and which no removal names.
+    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVictim\\Child");
+    registry.SetText(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVictim", "Keep", "x");
+    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVictimVendor\\TnkProduct\\Child");
+    const std::wstring victim = L"\\Registry\\Machine\\Software\\TnkVictim";
+    const std::string sid = CurrentUserSid();
+    ASSERT_FALSE(sid.empty());
+    const std::string userSoftware = "HKEY_USERS\\" + sid + "\\Software\\";
+
+    // In place of an uninstall entry of the current user.
+    const PlantedLink entry(HKEY_CURRENT_USER, WideFromAnsi(EntryPath("TnkLinkedEntry")), victim);
+    // In place of a database path, of the vendor key on the way to one, and inside a product's tree.
+    const PlantedLink product(HKEY_CURRENT_USER, L"Software\\TnkLinkVendor\\TnkProduct", victim);
+    const PlantedLink vendor(HKEY_CURRENT_USER, L"Software\\TnkLinkedVendor",
+                             L"\\Registry\\Machine\\Software\\TnkVictimVendor");
+    registry.CreateKey(HKEY_CURRENT_USER, "Software\\TnkTreeVendor\\TnkProduct");
+    registry.SetText(HKEY_CURRENT_USER, "Software\\TnkTreeVendor\\TnkProduct", "Own", "y");
+    const PlantedLink inside(HKEY_CURRENT_USER, L"Software\\TnkTreeVendor\\TnkProduct\\Inner", victim);
+    ASSERT_TRUE(entry.Created() && product.Created() && vendor.Created() && inside.Created());
+
+    TestEngine engine(host, kNoProducts);
+    EXPECT_EQ(engine.DeleteUninstallEntry("TnkLinkedEntry", {HKEY_CURRENT_USER, 0}), kRegRefused);
+    const std::vector<std::string> own = {"TnkProduct"};
+    const std::string paths[] = {
+        userSoftware + "TnkLinkVendor\\TnkProduct\\",
+        userSoftware + "TnkLinkVendor\\TnkProduct\\Keep",
+        userSoftware + "TnkLinkedVendor\\TnkProduct\\",
+        userSoftware + "TnkLinkedVendor\\TnkProduct\\Child\\",
+        userSoftware + "TnkTreeVendor\\TnkProduct\\",
+    };
+    for (const std::string& path : paths) EXPECT_EQ(engine.DeleteRegistryPath(path, own), kRegRefused) << path;
+
+    EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVictim", "Keep"));
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVictim\\Child"));
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVictimVendor\\TnkProduct\\Child"));
+    // A refused tree is left whole, not deleted up to the link.
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, "Software\\TnkTreeVendor\\TnkProduct", "Own"));
+
+    // The same product key without the link goes, through the same user hive path.
+    registry.CreateKey(HKEY_CURRENT_USER, "Software\\TnkPlainVendor\\TnkProduct\\Sub");
+    EXPECT_EQ(engine.DeleteRegistryPath(userSoftware + "TnkPlainVendor\\TnkProduct\\", own), kRegSuccess);
+    EXPECT_FALSE(Exists(HKEY_CURRENT_USER, "Software\\TnkPlainVendor\\TnkProduct"));
+    RegistryFixture::DeleteTree(HKEY_CURRENT_USER, "Software\\TnkPlainVendor");
 }
 
 TEST_F(Removal, PathListsDeleteEachPieceOnceAndNothingWithoutABackup) {
-    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkListA");
-    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkListB");
-    registry.SetText(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkListB", "Value", "x");
+    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVendor\\TnkListA");
+    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVendor\\TnkListB");
+    registry.SetText(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVendor\\TnkListB", "Value", "x");
     TestEngine failing(host, kNoProducts);
     failing.FailBackups();
-    const std::string list = "|HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkListA\\||HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkListB\\Value|";
-    failing.DeleteRegistryPaths(list);
-    EXPECT_EQ(failing.DeleteRegistryPath("HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkListA\\"), kDeleteFailedCode);
-    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkListA"));
-    EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkListB", "Value"));
+    const std::string list =
+        "|HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkVendor\\TnkListA\\||HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkVendor\\TnkListB\\Value|";
+    failing.DeleteRegistryPaths(list, {});
+    EXPECT_EQ(failing.DeleteRegistryPath("HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkVendor\\TnkListA\\", {}), kRegDeleteFailed);
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVendor\\TnkListA"));
+    EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVendor\\TnkListB", "Value"));
     TestEngine engine(host, kNoProducts);
-    engine.DeleteRegistryPaths(list);
-    EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkListA"));
-    EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkListB", "Value"));
+    engine.DeleteRegistryPaths(list, {});
+    EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVendor\\TnkListA"));
+    EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVendor\\TnkListB", "Value"));
+    RegistryFixture::DeleteTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVendor");
 }
 
 // ---------------------------------------------------------------------------------------
@@ -312,7 +441,9 @@ public:
     void LoadCategory(int type) override { loaded.push_back(type); }
     std::string GetProcessNames(int) const override { return processes; }
     std::string GetRegistryKeys(int) const override { return registryKeys; }
+    std::vector<std::string> GetOwnNames(int) const override { return {keyName}; }
     std::vector<int> loaded;
+    std::string keyName;
     std::string processes;
     std::string registryKeys;
 };
@@ -360,16 +491,23 @@ TEST_F(Command, NoSelectionOnlyTellsTheUser) {
 }
 
 TEST_F(Command, DatabasePathsGoOnlyAfterTheUninstallerRemovedTheEntry) {
+    // The product's own keys (by vendor and product, and one level down under the names of
+    // its entry and of its database row), and paths no product may name.
     const std::string paths =
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkLeftover\\|HKEY_LOCAL_MACHINE\\SOFTWARE\\|"
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkVendor\\TnkLeftover\\|HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkToolbar\\|"
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkBar\\|HKEY_LOCAL_MACHINE\\SOFTWARE\\|"
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\|"
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TnkOther\\";
     records.registryKeys = paths;
-    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkLeftover");
+    records.keyName = "TnkBar";
+    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVendor\\TnkLeftover");
+    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkToolbar");
+    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkBar");
 
     Entry(HKEY_LOCAL_MACHINE, "TnkCancelled", "cancel");
     host.answers = {};
     EXPECT_EQ(Run(Row(2, "Cancelled toolbar", "TnkCancelled")), RemovalOutcome::RowKept);
-    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkLeftover")) << "deleted while the program stays installed";
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVendor\\TnkLeftover")) << "deleted while still installed";
     EXPECT_TRUE(host.deletedRows.empty());
 
     Entry(HKEY_LOCAL_MACHINE, "TnkToolbar", "later", 500);
@@ -377,7 +515,9 @@ TEST_F(Command, DatabasePathsGoOnlyAfterTheUninstallerRemovedTheEntry) {
     RemovalRow row = Row(2, "Toolbar", "TnkToolbar");
     row.rankConsent = 1;
     EXPECT_EQ(Run(row), RemovalOutcome::RowRemoved);
-    EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkLeftover"));
+    EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVendor\\TnkLeftover"));
+    EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkToolbar"));
+    EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkBar"));
     EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, EntryPath("TnkOther"))) << "hostile database paths were followed";
     EXPECT_EQ(host.deletedRows, std::vector<int>{3});
     EXPECT_EQ(records.loaded, (std::vector<int>{2, 2}));
