@@ -97,7 +97,7 @@ function(tarnock_setup_variant name version tarnock_target out_dir)
     TARNOCK_VERSION_MAJOR=${major} TARNOCK_VERSION_MINOR=${minor} TARNOCK_VERSION_PATCH=${patch}
     TARNOCK_VERSION_TWEAK=${tweak})
   target_link_options(${name} PRIVATE -municode -s)
-  target_link_libraries(${name} PRIVATE tarnock_setup_options tarnock_base msi)
+  target_link_libraries(${name} PRIVATE tarnock_setup_options tarnock_base)
   set_target_properties(${name} PROPERTIES OUTPUT_NAME TarnockSetup RUNTIME_OUTPUT_DIRECTORY "${out_dir}")
 endfunction()
 

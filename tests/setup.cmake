@@ -33,13 +33,15 @@ set_target_properties(Tarnock_next PROPERTIES OUTPUT_NAME Tarnock RUNTIME_OUTPUT
 
 tarnock_setup_variant(TarnockSetup_next "${SETUP_NEXT_VERSION}" Tarnock_next "${SETUP_NEXT_DIR}")
 
-# N+1 is signed like a release, with the build's key.
-set(SETUP_NEXT_SIGNATURE "${SETUP_NEXT_DIR}/TarnockSetup.sig")
+# N+1 is signed like a release, with the build's key: the version page lines of its offer
+# (version, architecture, size, hash and signature).
+set(SETUP_NEXT_SIGNATURE "${SETUP_NEXT_DIR}/TarnockSetup.offer")
 set(setup_signed_deps TarnockSetup_next)
 if(DEFINED TARNOCK_SIGNING_KEY_FILE AND EXISTS "${CMAKE_SOURCE_DIR}/tools/sign-release.sh")
   add_custom_command(OUTPUT "${SETUP_NEXT_SIGNATURE}"
     COMMAND "${CMAKE_SOURCE_DIR}/tools/sign-release.sh" "${TARNOCK_SIGNING_KEY_FILE}"
-            "$<TARGET_FILE:TarnockSetup_next>" > "${SETUP_NEXT_SIGNATURE}"
+            "$<TARGET_FILE:TarnockSetup_next>" "${SETUP_NEXT_VERSION}" "${TARNOCK_PACKAGE_ARCH}"
+            > "${SETUP_NEXT_SIGNATURE}"
     DEPENDS TarnockSetup_next "${CMAKE_SOURCE_DIR}/tools/sign-release.sh"
     COMMENT "Signing the setup of Tarnock ${SETUP_NEXT_VERSION}")
   list(APPEND setup_signed_deps "${SETUP_NEXT_SIGNATURE}")
