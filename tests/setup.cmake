@@ -94,3 +94,19 @@ foreach(test_name setup_options_test setup_package_test)
     add_dependencies(${test_name} release)
   endif()
 endforeach()
+
+# The setup usually runs from a download folder others can write to: everything it imports
+# must be a library Windows always loads from its own folder (its list of known system
+# libraries); msi.dll, which is not on it, is loaded from the system folder at run time.
+add_test(NAME setup.imports_only_known_system_libraries
+  COMMAND bash -c "set -e; names=$(\"$1\" -p \"$2\" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
+    echo \"$names\"; test -n \"$names\"
+    for n in $names; do
+      case $n in
+        advapi32.dll|comdlg32.dll|gdi32.dll|imm32.dll|kernel32.dll|msvcrt.dll|ole32.dll|oleaut32.dll|\
+rpcrt4.dll|sechost.dll|shell32.dll|shlwapi.dll|user32.dll|ws2_32.dll|api-ms-win-*) ;;
+        *) echo \"not a known system library: $n\"; exit 1 ;;
+      esac
+    done"
+  check "${CMAKE_OBJDUMP}" "${TARNOCK_RELEASE_DIR}/TarnockSetup.exe")
+set_tests_properties(setup.imports_only_known_system_libraries PROPERTIES TIMEOUT 30)
