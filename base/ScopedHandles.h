@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <objbase.h>
 #include <ole2.h>
+#include <wininet.h>
+#include <bcrypt.h>
 #include <utility>
 
 namespace tarnock {
@@ -87,6 +89,36 @@ struct MemoryDcTraits {  // a DC made with CreateCompatibleDC
     static bool IsValid(Handle h) { return h != nullptr; }
     static void Close(Handle h) { DeleteDC(h); }
 };
+struct InternetTraits {  // a WinINet session, connection or request
+    using Handle = HINTERNET;
+    static Handle Empty() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { InternetCloseHandle(h); }
+};
+struct LocalMemoryTraits {  // memory the system allocated with LocalAlloc for the caller
+    using Handle = HLOCAL;
+    static Handle Empty() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { LocalFree(h); }
+};
+struct CryptAlgorithmTraits {
+    using Handle = BCRYPT_ALG_HANDLE;
+    static Handle Empty() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { BCryptCloseAlgorithmProvider(h, 0); }
+};
+struct CryptKeyTraits {
+    using Handle = BCRYPT_KEY_HANDLE;
+    static Handle Empty() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { BCryptDestroyKey(h); }
+};
+struct CryptHashTraits {
+    using Handle = BCRYPT_HASH_HANDLE;
+    static Handle Empty() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { BCryptDestroyHash(h); }
+};
 template <typename T>
 struct GdiTraits {
     using Handle = T;
@@ -102,6 +134,11 @@ using ScopedModule = UniqueHandle<ModuleTraits>;
 using ScopedIcon = UniqueHandle<IconTraits>;
 using ScopedMenu = UniqueHandle<MenuTraits>;
 using ScopedMemoryDc = UniqueHandle<MemoryDcTraits>;
+using ScopedInternet = UniqueHandle<InternetTraits>;
+using ScopedLocalMemory = UniqueHandle<LocalMemoryTraits>;
+using ScopedCryptAlgorithm = UniqueHandle<CryptAlgorithmTraits>;
+using ScopedCryptKey = UniqueHandle<CryptKeyTraits>;
+using ScopedCryptHash = UniqueHandle<CryptHashTraits>;
 using ScopedBitmap = UniqueHandle<GdiTraits<HBITMAP>>;
 using ScopedFont = UniqueHandle<GdiTraits<HFONT>>;
 using ScopedBrush = UniqueHandle<GdiTraits<HBRUSH>>;

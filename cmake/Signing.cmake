@@ -1,8 +1,15 @@
 # The key that signs release setups. The updater carries its public half and starts only a
-# setup whose signature it verifies.
+# setup whose signed offer it verifies.
 #   -DTARNOCK_SIGNING_KEY=/path/key.pem   a release key kept outside the repository
 #   (not set)                             a development key made once in the build tree
+#   -DTARNOCK_RELEASE=ON                  a build to ship: it must name its key, and the
+#                                         configuration fails without one
 set(TARNOCK_SIGNING_KEY "" CACHE FILEPATH "PEM private key (EC P-256) that signs release setups")
+option(TARNOCK_RELEASE "A build to ship: requires TARNOCK_SIGNING_KEY instead of a development key" OFF)
+if(TARNOCK_RELEASE AND NOT TARNOCK_SIGNING_KEY)
+  message(FATAL_ERROR "TARNOCK_RELEASE is ON but no TARNOCK_SIGNING_KEY is given: a release build never "
+                      "carries a development key. Pass -DTARNOCK_SIGNING_KEY=/secure/tarnock-release.pem.")
+endif()
 
 find_program(TARNOCK_OPENSSL openssl REQUIRED)
 if(TARNOCK_SIGNING_KEY)

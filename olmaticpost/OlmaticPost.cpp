@@ -1,28 +1,22 @@
 #include "olmaticpost/OlmaticPost.h"
 
 #include <windows.h>
-#include <wininet.h>
 
 #include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
 
+#include "base/HttpRequest.h"
 #include "base/ScopedHandles.h"
 #include "base/TextUtil.h"
 
 namespace {
 
+using tarnock::HttpRequest;
+using tarnock::HttpSession;
 using tarnock::ScopedHandle;
 using tarnock::ScopedModule;
-
-struct InternetTraits {
-    using Handle = HINTERNET;
-    static Handle Empty() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { InternetCloseHandle(h); }
-};
-using ScopedInternet = tarnock::UniqueHandle<InternetTraits>;
 
 // The caller waits this long for the server's answer; with the set-up before it the whole
 // call stays within 3 s. WinINet's own time-outs end a request left behind soon after.
@@ -41,7 +35,7 @@ struct Report {
     ScopedHandle done;  // manual-reset event, set when the thread has a result
 
     std::mutex lock;  // guards the members below
-    ScopedInternet request;
+    HttpRequest request;
     bool abandoned = false;
     int result = 0;
 };
@@ -64,6 +58,27 @@ std::string CopyEncoded(const char* text) {
         if (percent != std::string::npos && percent + 3 > copy.size()) copy.erase(percent);
     }
     return copy;
+}
+
+// The file name of an icon location ("C:\\Program Files\\App\\app.exe",0): its folders can
+// name the user and the machine, which the consent question does not cover. Quotes and the
+// icon index go too.
+std::string IconFileName(std::string location) {
+    const std::size_t comma = location.find_last_of(',');
+    if (comma != std::string::npos) {
+        std::size_t digits = comma + 1;
+        if (digits < location.size() && location[digits] == '-') ++digits;
+        if (digits < location.size() &&
+            location.find_first_not_of("0123456789", digits) == std::string::npos)
+            location.erase(comma);
+    }
+    // Code page 949 has no backslash among its trail bytes: a byte-wise search is safe.
+    const std::size_t slash = location.find_last_of("\\/");
+    std::string name;
+    for (char c : location.substr(slash == std::string::npos ? 0 : slash + 1)) {
+        if (c != '"') name += c;
+    }
+    return name;
 }
 
 // [Report] Address= of the Tarnock.ini in this library's own folder; empty when unset.
@@ -92,62 +107,28 @@ std::string ConfiguredAddress() {
     return tarnock::TrimWhitespace(tarnock::AnsiFromWide(std::wstring_view(value, length)));
 }
 
-void SetTimeouts(HINTERNET handle) {
-    DWORD timeout = kInternetTimeoutMs;
-    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
-                         INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_DATA_SEND_TIMEOUT,
-                         INTERNET_OPTION_DATA_RECEIVE_TIMEOUT})
-        InternetSetOptionW(handle, option, &timeout, sizeof(timeout));
-    DWORD retries = 1;
-    InternetSetOptionW(handle, INTERNET_OPTION_CONNECT_RETRIES, &retries, sizeof(retries));
-}
-
 // Posts the body; 1 when the server answered with a 2xx status.
 int Send(Report& report) {
-    URL_COMPONENTSA parts{};
-    parts.dwStructSize = sizeof(parts);
-    parts.dwSchemeLength = parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = 1;
-    if (!InternetCrackUrlA(report.address.c_str(), static_cast<DWORD>(report.address.size()), 0, &parts)) return 0;
-    if ((parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) ||
-        parts.dwHostNameLength == 0)
-        return 0;
-    const std::string host(parts.lpszHostName, parts.dwHostNameLength);
-    std::string object = std::string(parts.lpszUrlPath ? parts.lpszUrlPath : "", parts.dwUrlPathLength) +
-                         std::string(parts.lpszExtraInfo ? parts.lpszExtraInfo : "", parts.dwExtraInfoLength);
-    if (object.empty()) object = "/";
-
-    ScopedInternet session(InternetOpenA("Tarnock", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    HttpSession session("Tarnock", kInternetTimeoutMs);
     if (!session) return 0;
-    SetTimeouts(session.Get());
-    ScopedInternet connection(InternetConnectA(session.Get(), host.c_str(), parts.nPort, nullptr, nullptr,
-                                               INTERNET_SERVICE_HTTP, 0, 0));
-    if (!connection) return 0;
-    DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE |
-                  INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTH;
-    if (parts.nScheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
-    const char* accept[] = {"*/*", nullptr};
     HINTERNET request = nullptr;
     {
         std::lock_guard<std::mutex> guard(report.lock);
         if (report.abandoned) return 0;
-        report.request.Reset(HttpOpenRequestA(connection.Get(), "POST", object.c_str(), nullptr, nullptr, accept,
-                                              flags, 0));
+        report.request = HttpRequest::Open(session, report.address, "POST");
         request = report.request.Get();
     }
     if (request == nullptr) return 0;
 
     static const char kHeaders[] = "Content-Type: application/x-www-form-urlencoded\r\n";
-    const BOOL sent = HttpSendRequestA(request, kHeaders, static_cast<DWORD>(sizeof(kHeaders) - 1),
-                                       report.body.data(), static_cast<DWORD>(report.body.size()));
+    // Outside the lock: the caller closes the request to end this call when it gives up.
+    const bool sent = tarnock::SendHttpRequest(request, kHeaders, report.body);
 
     std::lock_guard<std::mutex> guard(report.lock);
     if (report.abandoned) return 0;  // the caller has closed the request already
-    DWORD status = 0;
-    DWORD size = sizeof(status);
-    const bool answered =
-        sent && HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr);
-    report.request.Reset();  // before the connection and the session close
-    return answered && status >= 200 && status < 300 ? 1 : 0;
+    const DWORD status = sent ? tarnock::HttpStatusCode(request) : 0;
+    report.request.Close();  // before the session closes
+    return status >= 200 && status < 300 ? 1 : 0;
 }
 
 // Everything of the thread that needs cleaning up, so that nothing is left when the
@@ -173,10 +154,11 @@ int PostReport(int category, const char* name, const char* iconFile, const char*
     // Everything the report needs is copied before anything else happens.
     auto report = std::make_shared<Report>();
     report->body = "category=" + std::to_string(category) + "&name=" + CopyEncoded(name) +
-                   "&icon=" + tarnock::UrlEncode(CopyText(iconFile)) + "&publisher=" + CopyEncoded(publisher) +
+                   "&icon=" + tarnock::UrlEncode(IconFileName(CopyText(iconFile))) + "&publisher=" + CopyEncoded(publisher) +
                    "&key=" + CopyEncoded(key);
     report->address = ConfiguredAddress();
-    if (report->address.empty()) return 0;
+    // Names of the user's programs travel only encrypted; plain http only to this machine.
+    if (report->address.empty() || !tarnock::IsSecureOrLoopback(report->address)) return 0;
 
     report->done.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!report->done) return 0;
@@ -197,7 +179,7 @@ int PostReport(int category, const char* name, const char* iconFile, const char*
     }
     std::lock_guard<std::mutex> guard(report->lock);
     report->abandoned = true;
-    report->request.Reset();  // ends the thread's blocking call
+    report->request.Close();  // ends the thread's blocking call
     return report->result;
 }
 

@@ -1,14 +1,18 @@
 // TarnockSetup.exe: carries the Windows Installer package of Tarnock as a resource, writes
-// it to a private temporary folder and hands it to msiexec, whose exit code it returns.
+// it into a folder only administrators can write and hands it to msiexec, whose exit code it
+// returns. It often runs from a download folder that other programs can write: it links only
+// libraries the system loads from its own folder, and loads msi.dll from there by itself.
 // "/S" installs without a question or window; "/uninstall" removes the installed Tarnock,
 // whichever version it is (found by the package family's upgrade code).
 #include <windows.h>
-#include <msi.h>
 
 #include <cstdio>
+#include <cstring>
+#include <optional>
 #include <string>
 
 #include "base/ScopedHandles.h"
+#include "base/TrustedFiles.h"
 #include "setup/SetupOptions.h"
 #include "setup/SetupResources.h"
 
@@ -32,14 +36,21 @@ std::wstring ErrorText(const wchar_t* what, DWORD code) {
     return text;
 }
 
-// The package file in a folder of its own below the temporary folder; both are deleted
-// when the object goes away.
+std::wstring SystemFolder() {
+    wchar_t system[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    return length == 0 || length >= MAX_PATH ? std::wstring() : std::wstring(system, length);
+}
+
+// The package file in a private folder of its own below %ProgramData%\Tarnock\Setup, held
+// open against writers from the check of its bytes until msiexec has finished with it; the
+// file and the folder are deleted when the object goes away.
 class ExtractedPackage {
 public:
     ExtractedPackage() = default;
     ~ExtractedPackage() {
-        if (!file_.empty()) DeleteFileW(file_.c_str());
-        if (!folder_.empty()) RemoveDirectoryW(folder_.c_str());
+        held_.Reset();
+        if (!folder_.empty()) RemovePrivateFolder(folder_);
     }
     ExtractedPackage(const ExtractedPackage&) = delete;
     ExtractedPackage& operator=(const ExtractedPackage&) = delete;
@@ -52,34 +63,77 @@ public:
         const DWORD size = found ? SizeofResource(nullptr, found) : 0;
         if (!data || size == 0) return ERROR_RESOURCE_DATA_NOT_FOUND;
 
-        wchar_t temp[MAX_PATH + 1] = {};
-        const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
-        if (length == 0 || length > MAX_PATH) return ERROR_PATH_NOT_FOUND;
-        // A new folder only this run uses: nothing planted beside the package is picked up.
-        std::wstring folder;
-        for (unsigned attempt = 0;; ++attempt) {
-            wchar_t name[64] = {};
-            std::swprintf(name, std::size(name), L"TarnockSetup-%lu-%lu-%u", GetCurrentProcessId(),
-                          GetTickCount(), attempt);
-            folder = std::wstring(temp) + name;
-            if (CreateDirectoryW(folder.c_str(), nullptr)) break;
-            if (GetLastError() != ERROR_ALREADY_EXISTS || attempt >= 100) return GetLastError();
+        // Not the user's temporary folder: any program of the user could change the package
+        // there between writing and installing.
+        const std::wstring parent = MachineDataFolder(L"Setup");
+        if (parent.empty()) return ERROR_PATH_NOT_FOUND;
+        const std::optional<std::wstring> folder = CreatePrivateFolder(parent);
+        if (!folder) return ERROR_ACCESS_DENIED;
+        folder_ = *folder;
+        const std::wstring file = folder_ + L"\\Tarnock.msi";
+        {
+            ScopedHandle out(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+            if (!out) return GetLastError();
+            file_ = file;
+            DWORD written = 0;
+            if (!WriteFile(out.Get(), data, size, &written, nullptr)) return GetLastError();
+            if (written != size) return ERROR_WRITE_FAULT;
         }
-        folder_ = folder;
-        const std::wstring file = folder + L"\\Tarnock.msi";
-        ScopedHandle out(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!out) return GetLastError();
-        file_ = file;
-        DWORD written = 0;
-        if (!WriteFile(out.Get(), data, size, &written, nullptr)) return GetLastError();
-        if (written != size) return ERROR_WRITE_FAULT;
+        // Reopened without write access, so that msiexec can read it, and compared with the
+        // carried package through the handle that now keeps writers out.
+        held_ = OpenHeldFile(file);
+        if (!held_) return GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_ACCESS_DENIED;
+        if (!SameBytes(held_.Get(), static_cast<const char*>(data), size)) return ERROR_FILE_CORRUPT;
         return ERROR_SUCCESS;
     }
     const std::wstring& File() const { return file_; }
 
 private:
+    static bool SameBytes(HANDLE file, const char* data, DWORD size) {
+        char buffer[64 * 1024];
+        DWORD offset = 0;
+        for (;;) {
+            DWORD read = 0;
+            if (!ReadFile(file, buffer, sizeof(buffer), &read, nullptr)) return false;
+            if (read == 0) return offset == size;
+            if (read > size - offset || std::memcmp(buffer, data + offset, read) != 0) return false;
+            offset += read;
+        }
+    }
+
     std::wstring folder_;
     std::wstring file_;
+    ScopedHandle held_;
+};
+
+// The three installer functions the setup needs, from the system's msi.dll: linking it would
+// let the loader take an msi.dll from the folder the setup was started from.
+class InstallerLibrary {
+public:
+    InstallerLibrary() : module_(LoadSystemLibrary(L"msi.dll")) {
+        if (!module_) return;
+        enumRelated_ = reinterpret_cast<EnumRelatedFn>(GetProcAddress(module_.Get(), "MsiEnumRelatedProductsW"));
+        enumProducts_ = reinterpret_cast<EnumProductsFn>(GetProcAddress(module_.Get(), "MsiEnumProductsW"));
+        productInfo_ = reinterpret_cast<ProductInfoFn>(GetProcAddress(module_.Get(), "MsiGetProductInfoW"));
+    }
+    bool Loaded() const { return enumRelated_ && enumProducts_ && productInfo_; }
+    UINT EnumRelatedProducts(LPCWSTR upgradeCode, DWORD index, LPWSTR product) const {
+        return enumRelated_(upgradeCode, 0, index, product);
+    }
+    UINT EnumProducts(DWORD index, LPWSTR product) const { return enumProducts_(index, product); }
+    UINT GetProductInfo(LPCWSTR product, LPCWSTR property, LPWSTR value, LPDWORD length) const {
+        return productInfo_(product, property, value, length);
+    }
+
+private:
+    using EnumRelatedFn = UINT(WINAPI*)(LPCWSTR, DWORD, DWORD, LPWSTR);
+    using EnumProductsFn = UINT(WINAPI*)(DWORD, LPWSTR);
+    using ProductInfoFn = UINT(WINAPI*)(LPCWSTR, LPCWSTR, LPWSTR, LPDWORD);
+    ScopedModule module_;
+    EnumRelatedFn enumRelated_ = nullptr;
+    EnumProductsFn enumProducts_ = nullptr;
+    ProductInfoFn productInfo_ = nullptr;
 };
 
 // Runs a command line and waits for it; its exit code, or the error that kept it from running.
@@ -87,7 +141,10 @@ DWORD RunAndWait(std::wstring commandLine) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    // Started in the system folder, not in the folder the setup was downloaded to.
+    const std::wstring folder = SystemFolder();
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &info))
         return GetLastError();
     ScopedHandle process(info.hProcess);
     ScopedHandle thread(info.hThread);
@@ -97,17 +154,16 @@ DWORD RunAndWait(std::wstring commandLine) {
     return code;
 }
 
+// Empty when the system folder is unknown: then nothing is started at all.
 std::wstring MsiexecPath() {
-    wchar_t system[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return L"msiexec.exe";
-    return std::wstring(system) + L"\\msiexec.exe";
+    const std::wstring system = SystemFolder();
+    return system.empty() ? std::wstring() : system + L"\\msiexec.exe";
 }
 
-std::wstring ProductInfo(const wchar_t* product, const wchar_t* property) {
+std::wstring ProductInfo(const InstallerLibrary& msi, const wchar_t* product, const wchar_t* property) {
     wchar_t value[256] = {};
     DWORD length = std::size(value);
-    if (MsiGetProductInfoW(product, property, value, &length) != ERROR_SUCCESS) return {};
+    if (msi.GetProductInfo(product, property, value, &length) != ERROR_SUCCESS) return {};
     return value;
 }
 
@@ -115,10 +171,13 @@ std::wstring ProductInfo(const wchar_t* product, const wchar_t* property) {
 // package family's upgrade code, or else by its name and publisher (Wine's installer drops
 // the upgrade-code registration when an upgrade removes the old version).
 std::wstring InstalledProduct() {
+    const InstallerLibrary msi;
+    if (!msi.Loaded()) return {};
     wchar_t product[39] = {};
-    if (MsiEnumRelatedProductsW(TARNOCK_UPGRADE_CODE, 0, 0, product) == ERROR_SUCCESS) return product;
-    for (DWORD i = 0; MsiEnumProductsW(i, product) == ERROR_SUCCESS; ++i) {
-        if (ProductInfo(product, L"ProductName") == L"Tarnock" && ProductInfo(product, L"Publisher") == L"Olmatic")
+    if (msi.EnumRelatedProducts(TARNOCK_UPGRADE_CODE, 0, product) == ERROR_SUCCESS) return product;
+    for (DWORD i = 0; msi.EnumProducts(i, product) == ERROR_SUCCESS; ++i) {
+        if (ProductInfo(msi, product, L"ProductName") == L"Tarnock" &&
+            ProductInfo(msi, product, L"Publisher") == L"Olmatic")
             return product;
     }
     return {};
@@ -132,7 +191,9 @@ DWORD Install(const SetupOptions& options) {
         return ERROR_INSTALL_USEREXIT;
     ExtractedPackage package;
     DWORD code = package.Extract();
-    if (code == ERROR_SUCCESS) code = RunAndWait(MsiexecCommandLine(MsiexecPath(), options, package.File()));
+    const std::wstring msiexec = MsiexecPath();
+    if (code == ERROR_SUCCESS) code = msiexec.empty() ? ERROR_PATH_NOT_FOUND
+                                                      : RunAndWait(MsiexecCommandLine(msiexec, options, package.File()));
     if (!options.silent && code != ERROR_INSTALL_USEREXIT) {
         if (Succeeded(code))
             Ask(L"Tarnock 설치를 마쳤습니다.", MB_OK | MB_ICONINFORMATION);
@@ -150,7 +211,9 @@ DWORD Uninstall(const SetupOptions& options) {
     }
     if (!options.silent && Ask(L"Tarnock를 제거하시겠습니까?", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return ERROR_INSTALL_USEREXIT;
-    const DWORD code = RunAndWait(MsiexecCommandLine(MsiexecPath(), options, product));
+    const std::wstring msiexec = MsiexecPath();
+    const DWORD code =
+        msiexec.empty() ? ERROR_PATH_NOT_FOUND : RunAndWait(MsiexecCommandLine(msiexec, options, product));
     if (!options.silent && code != ERROR_INSTALL_USEREXIT) {
         if (Succeeded(code))
             Ask(L"Tarnock를 제거했습니다.", MB_OK | MB_ICONINFORMATION);
@@ -164,6 +227,9 @@ DWORD Uninstall(const SetupOptions& options) {
 }  // namespace tarnock::setup
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Before anything loads a library by name: system libraries from the system folder only,
+    // never from the folder this setup was downloaded to.
+    tarnock::UseSystemLibrarySearchOrder();
     using namespace tarnock::setup;
     const std::optional<SetupOptions> options = ParseSetupOptions(ArgumentsOf(GetCommandLineW()));
     if (!options) {

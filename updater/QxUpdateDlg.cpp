@@ -1,7 +1,6 @@
 #include "updater/QxUpdateDlg.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <algorithm>
 
@@ -165,10 +164,11 @@ void CQxUpdateDlg::OnUpdate() {
     SetFocus(Item(IDC_CLOSE));
     EnableActions(false);
     const int result = updater_.DownloadAndInstall(base_);
-    // Tarnock is stopped only now, with a verified setup in place that will replace it.
+    // Tarnock is stopped only now, with a verified setup in place that will replace it; the
+    // engine holds the setup against writers while Tarnock closes.
     if (result == UPDATE_OK && !updater_.cancelRequested) {
         StopTarnockIn(updater_.Places().programFolder);
-        ShellExecuteA(nullptr, "open", updater_.InstalledPath().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        updater_.StartInstalledSetup();
     }
     Finish();
 }

@@ -84,9 +84,22 @@ std::string ReadText(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-std::string Trimmed(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
-    return text;
+// The setup's private package folders (%ProgramData%\Tarnock\Setup\<random>).
+std::vector<std::string> SetupPackageFolders() {
+    char data[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableA("ProgramData", data, MAX_PATH);
+    std::vector<std::string> folders;
+    if (length == 0 || length >= MAX_PATH) return folders;
+    const std::string parent = std::string(data) + "\\Tarnock\\Setup\\";
+    WIN32_FIND_DATAA found{};
+    ScopedFind search(FindFirstFileA((parent + "*").c_str(), &found));
+    if (!search) return folders;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != ".." && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            folders.push_back(parent + name);
+    } while (FindNextFileA(search.Get(), &found));
+    return folders;
 }
 
 // Installed products of the Tarnock package family, any version.
@@ -209,13 +222,13 @@ protected:
     // The update server offers N+1: its version page and its setup as the download.
     void OfferNextVersion() {
         const std::string setup = ReadWholeFile(WindowsPath(SETUP_NEXT_EXE));
-        const std::string signature = Trimmed(ReadText(WindowsPath(SETUP_NEXT_SIGNATURE)));
+        // Version, Arch, FileSize, SHA256 and Signature, as the release tool prints them.
+        const std::string offer = ReadText(WindowsPath(SETUP_NEXT_SIGNATURE));
         ASSERT_FALSE(setup.empty());
-        ASSERT_EQ(signature.size(), 128u) << "no signature of the N+1 setup";
+        ASSERT_NE(offer.find("\nSignature="), std::string::npos) << "no signed offer of the N+1 setup";
         server_.DownloadBody(setup);
-        server_.VersionPage(std::string("Version=") + SETUP_NEXT_VERSION + "\r\nUpdateDate=2026-12-10\r\n" +
-                            "FileName=TarnockSetup.exe\r\nFileSize=" + std::to_string(setup.size()) +
-                            "\r\nSignature=" + signature + "\r\nUpdateDesc=Tarnock " + SETUP_NEXT_VERSION + "\r\n");
+        server_.VersionPage(offer + "UpdateDate=2026-12-10\r\nFileName=TarnockSetup.exe\r\nUpdateDesc=Tarnock " +
+                            SETUP_NEXT_VERSION + "\r\n");
     }
 
     UpdateScenario server_{"setup-update"};
@@ -310,6 +323,26 @@ TEST_F(SetupEndToEnd, InstallsListsItselfUpdatesInPlaceAndUninstallsWithoutLefto
     EXPECT_TRUE(tarnock_.WaitForExit(30000));
     AnswerDialog(question, IDYES);
 
+    // The package goes into a private folder below %ProgramData%\Tarnock\Setup and stays
+    // held against writers while the installer reads it: a write fails from its first sight.
+    std::string package;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const std::vector<std::string> folders = SetupPackageFolders();
+            if (folders.size() == 1 && Exists(folders[0] + "\\Tarnock.msi")) package = folders[0] + "\\Tarnock.msi";
+            return !package.empty();
+        },
+        kMsiTimeoutMs, 20))
+        << "no package in the setup's private folder";
+    {
+        ScopedHandle writer(CreateFileA(package.c_str(), GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        0, nullptr));
+        EXPECT_FALSE(writer) << "the package could be opened for writing";
+        EXPECT_FALSE(DeleteFileA(package.c_str()));
+        EXPECT_FALSE(MoveFileExA(package.c_str(), (package + ".moved").c_str(), 0));
+    }
+
     HWND done = nullptr;
     ASSERT_TRUE(WaitUntil(
         [&] {
@@ -327,6 +360,7 @@ TEST_F(SetupEndToEnd, InstallsListsItselfUpdatesInPlaceAndUninstallsWithoutLefto
     printf("[ figures  ] upgrade to %s through the updater: %llu ms\n", SETUP_NEXT_VERSION, GetTickCount64() - start);
     EXPECT_EQ(setupExit, 0u) << Utf8(doneText);
     EXPECT_EQ(doneText, L"Tarnock 설치를 마쳤습니다.");
+    EXPECT_TRUE(SetupPackageFolders().empty()) << "the package and its folder are removed";
 
     // N+1 in place of N: one product, the new version resource, the configuration kept.
     // (Not counted by upgrade code: Wine's installer loses that registration when an

@@ -5,8 +5,11 @@
 #include <windows.h>
 
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
+#include "base/HttpRequest.h"
 #include "base/TextUtil.h"
 #include "olmaticpost/OlmaticPost.h"
 #include "support/ReportServer.h"
@@ -36,7 +39,7 @@ struct Arguments {
     std::string publisher = UrlEncode(AnsiFromWide(L"(주)올매틱"));
     std::string key = UrlEncode("{0A1B2C3D-Tarnock}");
     std::string Body() const {
-        return "category=" + std::to_string(category) + "&name=" + name + "&icon=" + UrlEncode(iconFile) +
+        return "category=" + std::to_string(category) + "&name=" + name + "&icon=" + UrlEncode("icon.exe") +
                "&publisher=" + publisher + "&key=" + key;
     }
 };
@@ -77,14 +80,50 @@ TEST_F(ReportPostTest, FiveFieldsArriveExactlyAsAForm) {
     EXPECT_EQ(r.Header("User-Agent"), "Tarnock");
     EXPECT_EQ(r.Header("Content-Type"), "application/x-www-form-urlencoded");
     EXPECT_EQ(r.Header("Content-Length"), std::to_string(r.body.size()));
-    EXPECT_EQ(r.body, arguments.Body());
-    // Korean arrives byte by byte in code page 949; the icon path is encoded once, here.
-    EXPECT_EQ(r.body.substr(0, r.body.find("&icon=")), "category=5&name=%C7%D1%B1%DB+%C5%F8%B9%D9+%26+Co%2E");
-    EXPECT_NE(r.body.find("&icon=C%3A%5CProgram+Files%5C%C5%F8%B9%D9+%26+%C4%A3%B1%B8%5Cicon%2Eexe%2C0&"),
-              std::string::npos);
-    EXPECT_EQ(r.body.find("%25"), std::string::npos) << "nothing is encoded twice";
-    EXPECT_NE(r.body.find("&publisher=%28%C1%D6%29%BF%C3%B8%C5%C6%BD&key=%7B0A1B2C3D%2DTarnock%7D"),
-              std::string::npos);
+    // Byte for byte: Korean in code page 949, each text encoded once, and of the icon only
+    // its file name (its folder names the user's programs folder, which nobody agreed to send).
+    EXPECT_EQ(r.body,
+              "category=5&name=%C7%D1%B1%DB+%C5%F8%B9%D9+%26+Co%2E&icon=icon%2Eexe"
+              "&publisher=%28%C1%D6%29%BF%C3%B8%C5%C6%BD&key=%7B0A1B2C3D%2DTarnock%7D");
+}
+
+TEST_F(ReportPostTest, OnlyTheIconsFileNameIsSent) {
+    struct Case {
+        std::string location;
+        std::string sent;
+    } cases[] = {
+        {AnsiFromWide(L"C:\\Users\\김철수\\AppData\\Local\\앱\\앱.exe"), UrlEncode(AnsiFromWide(L"앱.exe"))},
+        {"\"C:\\Program Files\\App\\app.exe\",0", "app%2Eexe"},
+        {"C:\\Apps\\tool,v2.exe,-101", "tool%2Cv2%2Eexe"},
+        {"D:/portable/run.ico", "run%2Eico"},
+        {"plain.exe", "plain%2Eexe"},
+        {"C:\\only\\folder\\", ""},
+    };
+    for (const Case& c : cases) {
+        Arguments arguments;
+        arguments.iconFile = c.location;
+        const size_t before = server_.Requests().size();
+        EXPECT_EQ(Call(arguments), 1) << c.location;
+        ASSERT_TRUE(server_.WaitForRequests(before + 1, 5000));
+        const std::string body = server_.Requests().back().body;
+        const size_t start = body.find("&icon=") + 6;
+        EXPECT_EQ(body.substr(start, body.find("&publisher=") - start), c.sent) << c.location;
+    }
+}
+
+TEST(ReportAddress, OnlyHttpsOrThisMachine) {
+    struct Case {
+        const char* address;
+        bool allowed;
+    } cases[] = {
+        {"https://rank.example.com/report.php", true}, {"HTTPS://rank.example.com:8443/", true},
+        {"http://127.0.0.1:8080/rank", true},          {"http://localhost/rank", true},
+        {"http://[::1]:81/", true},                     {"http://rank.example.com/report.php", false},
+        {"http://127.0.0.1.example.com/", false},       {"http://user@rank.example.com/", false},
+        {"ftp://127.0.0.1/", false},                    {"https://", false},
+        {"127.0.0.1/rank", false},                      {"", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsSecureOrLoopback(c.address), c.allowed) << c.address;
 }
 
 TEST_F(ReportPostTest, NullAndEmptyTextsSendEmptyFields) {
@@ -102,7 +141,13 @@ TEST_F(ReportPostTest, NothingConfiguredSendsNothing) {
         "[Report]\r\nAddress=   \r\n",          // blank
         "[Report]\r\nAddress=ftp://127.0.0.1/\r\n",  // not HTTP
     };
-    for (const char* configuration : configurations) {
+    // Plain http to another host is refused: "127.1" reaches the server here, but is not
+    // named as this machine, so nothing may arrive.
+    const std::string plainElsewhere =
+        "[Report]\r\nAddress=http://127.1:" + std::to_string(server_.Port()) + "/plain\r\n";
+    std::vector<const char*> all(std::begin(configurations), std::end(configurations));
+    all.push_back(plainElsewhere.c_str());
+    for (const char* configuration : all) {
         if (configuration) WriteIni(configuration);
         else DeleteFileA(IniPath().c_str());
         const ULONGLONG started = GetTickCount64();

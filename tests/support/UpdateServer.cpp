@@ -75,14 +75,12 @@ int UpdateServerPort() {
 }
 
 std::string StandInSetupPath() { return FixtureDir() + "\\setup_standin.exe"; }
-std::string StandInSetupSignature() { return Trimmed(ReadWholeFile(FixtureDir() + "\\setup_standin.sig")); }
-std::string StandInSetupOtherSignature() { return Trimmed(ReadWholeFile(FixtureDir() + "\\setup_standin.other.sig")); }
+std::string StandInOffer(const std::string& name) { return ReadWholeFile(FixtureDir() + "\\offer-" + name + ".txt"); }
 std::string StandInTarnockPath() { return FixtureDir() + "\\Tarnock.exe"; }
 
-std::string SignedVersionPage(const std::string& version, const std::string& extraFirst) {
-    const std::string size = std::to_string(ReadWholeFile(StandInSetupPath()).size());
-    return extraFirst + "Version=" + version + "\r\nUpdateDate=2026-12-10\r\nFileName=TarnockSetup.exe\r\nFileSize=" +
-           size + "\r\nSignature=" + StandInSetupSignature() + "\r\nUpdateDesc=Faster scans<br><br>New list\r\n";
+std::string SignedVersionPage(const std::string& offer, const std::string& extraFirst) {
+    return extraFirst + StandInOffer(offer) +
+           "UpdateDate=2026-12-10\r\nFileName=TarnockSetup.exe\r\nUpdateDesc=Faster scans<br><br>New list\r\n";
 }
 
 }  // namespace tarnock::testing

@@ -37,16 +37,21 @@ private:
 // The port the server listens on (0 when the fixture did not start it).
 int UpdateServerPort();
 
-// The stand-in setup program, its signature by the build's key and by another key.
+// The stand-in setup program and the version page lines of its signed offers
+// (Version, Arch, FileSize, SHA256, Signature; tests/fixtures/updater/CMakeLists.txt makes them):
+//   "good"          1.5.0.0 for x64, its real size, the build's key
+//   "older"         1.3.9.9, "equal" 1.4.0.0 (the stand-in Tarnock's version)
+//   "other-arch"    1.5.0.0 for x86
+//   "huge"          a signed size of 1 TiB
+//   "size-larger", "size-smaller"  a signed size one byte off
+//   "other-key"     the good offer signed with another key
 std::string StandInSetupPath();
-std::string StandInSetupSignature();
-std::string StandInSetupOtherSignature();
+std::string StandInOffer(const std::string& name);
 // The stand-in Tarnock.exe (version 1.4.0.0).
 std::string StandInTarnockPath();
 
-// A version page offering `version` of the stand-in setup, with its real size and good
-// signature unless replaced by the extra lines (later lines do not override: the first counts,
-// so `extraFirst` lines are put before the defaults).
-std::string SignedVersionPage(const std::string& version, const std::string& extraFirst = "");
+// A version page with offer `offer` and the details texts. `extraFirst` lines come first and,
+// as the first line of a key counts, replace the offer's values of the same keys.
+std::string SignedVersionPage(const std::string& offer = "good", const std::string& extraFirst = "");
 
 }  // namespace tarnock::testing

@@ -7,8 +7,13 @@
 #include <string>
 #include <vector>
 
+#include <aclapi.h>
+#include <sddl.h>
+
+#include "base/HttpRequest.h"
 #include "base/ScopedHandles.h"
 #include "base/TextUtil.h"
+#include "base/TrustedFiles.h"
 #include "support/UiDriver.h"
 #include "support/UpdateServer.h"
 #include "updater/AutoUpdater.h"
@@ -20,6 +25,13 @@ using namespace tarnock::testing;
 using namespace tarnock::updater;
 
 namespace {
+
+// The architecture this test program (and so the updater it links) is built for.
+#ifdef _WIN64
+constexpr char kOwnArch[] = "x64";
+#else
+constexpr char kOwnArch[] = "x86";
+#endif
 
 // Records UM_DOWNLOADPROGRESS; may cancel the download after a number of chunks.
 struct ProgressRecorder {
@@ -66,14 +78,25 @@ struct Places {
     explicit Places(const std::string& name, bool withTarnock = true) {
         const std::string root = FreshTestFolder("engine-" + name);
         places.programFolder = root + "\\program\\";
-        places.downloadFolder = root + "\\download\\";
+        // Not made here: the engine makes what is missing, as on a machine's first update.
+        places.downloadFolder = root + "\\data\\Updates\\";
         CreateDirectoryA(places.programFolder.c_str(), nullptr);
-        CreateDirectoryA(places.downloadFolder.c_str(), nullptr);
         if (withTarnock) CopyFileA(StandInTarnockPath().c_str(), (places.programFolder + "Tarnock.exe").c_str(), FALSE);
     }
     std::string Final() const { return places.programFolder + "TarnockSetup.exe"; }
     std::string Backup() const { return places.programFolder + "OldExecutable.bak"; }
-    std::string Download() const { return places.downloadFolder + "TarnockSetup.exe"; }
+    // The private download folders still below the download folder.
+    std::vector<std::string> Leftovers() const {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA found{};
+        ScopedFind search(FindFirstFileA((places.downloadFolder + "*").c_str(), &found));
+        if (!search) return names;
+        do {
+            const std::string name = found.cFileName;
+            if (name != "." && name != "..") names.push_back(name);
+        } while (FindNextFileA(search.Get(), &found));
+        return names;
+    }
     UpdatePlaces places;
 };
 
@@ -91,22 +114,30 @@ std::string ClosedBase() { return "http://127.0.0.1:9/nothing/"; }
 // ---------------------------------------------------------------------------------------
 
 TEST(UpdaterVersions, CompareVersionsFollowsTheSlotsAndRefusesWhatDoesNotParse) {
+    constexpr VersionOrder newer = VersionOrder::OfferedNewer, equal = VersionOrder::Equal,
+                           older = VersionOrder::OfferedOlder, badOffered = VersionOrder::OfferedUnparsable,
+                           badInstalled = VersionOrder::InstalledUnparsable;
     struct Case {
         const char* offered;
         const char* installed;
-        int expected;
+        VersionOrder expected;
     } cases[] = {
-        {"1.2", "1.1.9.9", 1},       {"1.0.0.2", "1.0.0.2", 0},     {"1.0", "1.0.0.0", 0},
-        {"1.3.9", "1.4", -1},        {"..1..2.", "1.2", 0},         {"1.0.0.2 ", "1.0", -21},
-        {"", "1.0", -21},            {"1.2.3.4.5", "1.0", -21},     {"1.0", "1.2.3.4.5", -22},
-        {"a", "b", -21},             {"1.0", "x", -22},             {"1.65535", "1.65534", 1},
+        {"1.2", "1.1.9.9", newer},        {"1.0.0.2", "1.0.0.2", equal},   {"1.0", "1.0.0.0", equal},
+        {"1.3.9", "1.4", older},          {"..1..2.", "1.2", equal},       {"1.0.0.2 ", "1.0", badOffered},
+        {"", "1.0", badOffered},          {"1.2.3.4.5", "1.0", badOffered}, {"1.0", "1.2.3.4.5", badInstalled},
+        {"a", "b", badOffered},           {"1.0", "x", badInstalled},      {"1.65535", "1.65534", newer},
         // Version parts are 16-bit: larger tokens never parse and never overflow.
-        {"1.65536", "1.0", -21},     {"99999999999999999999", "1.0", -21},
-        {"1.0", "4294967297.0", -22}, {"2147483648", "1", -21},
+        {"1.65536", "1.0", badOffered},   {"99999999999999999999", "1.0", badOffered},
+        {"1.0", "4294967297.0", badInstalled}, {"2147483648", "1", badOffered},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CAutoUpdater::CompareVersions(c.offered, c.installed), c.expected)
             << c.offered << " against " << c.installed;
+    // The numbers the version check has always used.
+    EXPECT_EQ(static_cast<int>(newer), 1);
+    EXPECT_EQ(static_cast<int>(older), -1);
+    EXPECT_EQ(static_cast<int>(badOffered), -21);
+    EXPECT_EQ(static_cast<int>(badInstalled), -22);
 }
 
 TEST(UpdaterVersions, PageLinesBecomeEntriesInOrder) {
@@ -133,11 +164,47 @@ TEST(UpdaterVersions, SizesAndSignaturesParseStrictly) {
         EXPECT_FALSE(ParseSignatureHex(bad)) << bad;
 }
 
-TEST(UpdaterVersions, SecureFlagOnlyForHttps) {
-    EXPECT_TRUE(OpenFlagsFor("https://updates.example.com/file/TarnockVersion.php") & INTERNET_FLAG_SECURE);
-    EXPECT_TRUE(OpenFlagsFor("HTTPS://updates.example.com/") & INTERNET_FLAG_SECURE);
-    EXPECT_FALSE(OpenFlagsFor("http://updates.example.com/file/") & INTERNET_FLAG_SECURE);
-    EXPECT_TRUE(OpenFlagsFor("http://updates.example.com/file/") & INTERNET_FLAG_RELOAD);
+TEST(UpdaterOffer, TheStatementNamesEveryFieldAndEachMustBeWellFormed) {
+    const std::string sha(64, 'A');
+    const std::string signature(128, '0');
+    const auto offer = ParseOffer("1.5.0.2\r", "x64\r", "1048576\r", sha + "\r", signature + "\r");
+    ASSERT_TRUE(offer);
+    EXPECT_EQ(OfferStatement(*offer),
+              std::string("Tarnock-Setup\nVersion=1.5.0.2\nArch=x64\nFileSize=1048576\nSHA256=")
+                  .append(64, 'a')
+                  .append("\n"));
+    struct Case {
+        const char* version;
+        const char* arch;
+        const char* size;
+        std::string sha;
+    } bad[] = {
+        {"", "x64", "1", sha},         {"1.5.0.0.1", "x64", "1", sha}, {"1..5", "x64", "1", sha},
+        {"1.5a", "x64", "1", sha},     {"1.5", "X64", "1", sha},       {"1.5", "arm64", "1", sha},
+        {"1.5", "", "1", sha},         {"1.5", "x64", "0", sha},       {"1.5", "x64", "12345678901234567890", sha},
+        {"1.5", "x64", "1", sha + "0"}, {"1.5", "x64", "1", std::string(63, 'A').append("z")},
+    };
+    for (const Case& c : bad) EXPECT_FALSE(ParseOffer(c.version, c.arch, c.size, c.sha, signature)) << c.version;
+    EXPECT_FALSE(ParseOffer("1.5", "x64", "1", sha, "")) << "unsigned";
+}
+
+TEST(HttpRequestHelper, AddressesAndFlags) {
+    const auto secure = ParseHttpAddress("https://updates.example.com:8443/file/TarnockVersion.php?x=1");
+    ASSERT_TRUE(secure);
+    EXPECT_TRUE(secure->secure);
+    EXPECT_EQ(secure->host, "updates.example.com");
+    EXPECT_EQ(secure->port, 8443);
+    EXPECT_EQ(secure->object, "/file/TarnockVersion.php?x=1");
+    const auto plain = ParseHttpAddress("HTTP://updates.example.com");
+    ASSERT_TRUE(plain);
+    EXPECT_FALSE(plain->secure);
+    EXPECT_EQ(plain->port, 80);
+    EXPECT_EQ(plain->object, "/");
+    for (const char* bad : {"ftp://updates.example.com/", "file:///C:/x", "updates.example.com/", "http://", ""})
+        EXPECT_FALSE(ParseHttpAddress(bad)) << bad;
+    EXPECT_TRUE(HttpRequestFlags(true) & INTERNET_FLAG_SECURE);
+    EXPECT_FALSE(HttpRequestFlags(false) & INTERNET_FLAG_SECURE);
+    EXPECT_TRUE(HttpRequestFlags(false) & INTERNET_FLAG_RELOAD);
 }
 
 TEST(UpdaterConfiguration, BaseComesFromTarnockIniBesideTheUpdater) {
@@ -165,7 +232,7 @@ TEST(UpdaterConfiguration, BaseComesFromTarnockIniBesideTheUpdater) {
 
 TEST(UpdaterCheck, EveryCheckCode) {
     ASSERT_NE(UpdateServerPort(), 0) << "the update server fixture did not start";
-    const std::string newer = "Version=1.4.0.3\r\nFileName=TarnockSetup.exe\r\nFileSize=1048576\r\n";
+    const std::string newer = SignedVersionPage();
     // A page that exactly fills the buffer but for its terminator, and one byte more.
     const std::string fits = Repeat("Version=1.5\n", kVersionPageBuffer - 1);
     const std::string tooLong = Repeat("Version=1.5\n", kVersionPageBuffer);
@@ -189,9 +256,24 @@ TEST(UpdaterCheck, EveryCheckCode) {
         {"server-error", newer, "version_status=500\n", UPDATE_OPEN_FAILED},
         {"empty-page", "", "", UPDATE_READ_FAILED},
         {"cut-short", newer, "version_truncate=10\n", UPDATE_READ_FAILED},
-        {"fills-buffer", fits, "", UPDATE_OK},
+        // Read whole, then refused: nothing on it is signed.
+        {"fills-buffer", fits, "", UPDATE_VERIFY_FAILED},
         {"longer-than-buffer", tooLong, "", UPDATE_READ_FAILED},
         {"no-tarnock", newer, "", UPDATE_NO_LOCAL_VERSION, false},
+        // Signed offers that this installation must not take.
+        {"signed-older", SignedVersionPage("older"), "", UPDATE_NOT_NEWER},
+        {"signed-equal", SignedVersionPage("equal"), "", UPDATE_NOT_NEWER},
+        {"older-as-newer", SignedVersionPage("older", "Version=1.5.0.0\r\n"), "", UPDATE_VERIFY_FAILED},
+        {"other-arch", SignedVersionPage("other-arch"), "", UPDATE_VERIFY_FAILED},
+        {"arch-changed", SignedVersionPage("other-arch", std::string("Arch=") + kOwnArch + "\r\n"), "",
+         UPDATE_VERIFY_FAILED},
+        {"huge", SignedVersionPage("huge"), "", UPDATE_VERIFY_FAILED},
+        {"size-changed", SignedVersionPage("good", "FileSize=4096\r\n"), "", UPDATE_VERIFY_FAILED},
+        {"hash-changed", SignedVersionPage("good", std::string("SHA256=").append(64, '0').append("\r\n")), "",
+         UPDATE_VERIFY_FAILED},
+        {"other-key", SignedVersionPage("other-key"), "", UPDATE_VERIFY_FAILED},
+        {"unsigned", std::string("Version=1.5\r\nArch=") + kOwnArch + "\r\nFileSize=1048576\r\n", "",
+         UPDATE_VERIFY_FAILED},
         {"not-configured", newer, "", UPDATE_NO_CONNECTION, true, false},
     };
     for (const Case& c : cases) {
@@ -241,46 +323,29 @@ TEST(UpdaterCheck, UnreachableAndSlowServersFailWithinTheTimeout) {
 TEST(UpdaterDownload, OnlyAVerifiedSetupIsPutInPlace) {
     const std::string setup = ReadWholeFile(StandInSetupPath());
     ASSERT_GT(setup.size(), 4096u);
-    const std::string signature = StandInSetupSignature();
-    ASSERT_EQ(signature.size(), 128u);
-    const std::string size = std::to_string(setup.size());
-    std::string flipped = signature;
-    flipped[10] = flipped[10] == '0' ? '1' : '0';
     std::string tampered = setup;
     tampered[tampered.size() / 2] ^= 0x55;
     const std::string previous = "previous setup";
 
     struct Case {
         const char* name;
-        std::string page;
+        std::string offer;
         std::string body;
         std::string behaviour;
         int expected;
     } cases[] = {
-        {"good", "FileSize=" + size + "\r\nSignature=" + signature + "\r\n", setup, "", UPDATE_OK},
-        {"unsigned", "FileSize=" + size + "\r\n", setup, "", UPDATE_VERIFY_FAILED},
-        {"bad-signature", "FileSize=" + size + "\r\nSignature=" + flipped + "\r\n", setup, "", UPDATE_VERIFY_FAILED},
-        {"other-key", "FileSize=" + size + "\r\nSignature=" + StandInSetupOtherSignature() + "\r\n", setup, "",
-         UPDATE_VERIFY_FAILED},
-        {"tampered-body", "FileSize=" + size + "\r\nSignature=" + signature + "\r\n", tampered, "",
-         UPDATE_VERIFY_FAILED},
-        {"size-too-large", "FileSize=" + std::to_string(setup.size() + 1) + "\r\nSignature=" + signature + "\r\n",
-         setup, "", UPDATE_VERIFY_FAILED},
-        {"size-too-small", "FileSize=" + std::to_string(setup.size() - 1) + "\r\nSignature=" + signature + "\r\n",
-         setup, "", UPDATE_DOWNLOAD_FAILED},
-        {"size-zero", "FileSize=0\r\nSignature=" + signature + "\r\n", setup, "", UPDATE_VERIFY_FAILED},
-        {"size-missing", "Signature=" + signature + "\r\n", setup, "", UPDATE_VERIFY_FAILED},
-        {"not-found", "FileSize=" + size + "\r\nSignature=" + signature + "\r\n", setup, "download_status=404\n",
-         UPDATE_OPEN_FAILED},
-        {"server-error", "FileSize=" + size + "\r\nSignature=" + signature + "\r\n", setup,
-         "download_status=500\n", UPDATE_OPEN_FAILED},
-        {"cut-short", "FileSize=" + size + "\r\nSignature=" + signature + "\r\n", setup,
-         "download_truncate=5000\n", UPDATE_VERIFY_FAILED},
+        {"good", "good", setup, "", UPDATE_OK},
+        {"tampered-body", "good", tampered, "", UPDATE_VERIFY_FAILED},
+        {"shorter-than-signed", "size-larger", setup, "", UPDATE_VERIFY_FAILED},
+        {"longer-than-signed", "size-smaller", setup, "", UPDATE_DOWNLOAD_FAILED},
+        {"not-found", "good", setup, "download_status=404\n", UPDATE_OPEN_FAILED},
+        {"server-error", "good", setup, "download_status=500\n", UPDATE_OPEN_FAILED},
+        {"cut-short", "good", setup, "download_truncate=5000\n", UPDATE_VERIFY_FAILED},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         UpdateScenario scenario(std::string("download-") + c.name);
-        scenario.VersionPage("Version=1.5\r\n" + c.page);
+        scenario.VersionPage(SignedVersionPage(c.offer));
         scenario.DownloadBody(c.body);
         scenario.Behaviour(c.behaviour);
         Places places(std::string("download-") + c.name);
@@ -289,8 +354,9 @@ TEST(UpdaterDownload, OnlyAVerifiedSetupIsPutInPlace) {
         ProgressRecorder recorder;
         ASSERT_EQ(updater.CheckForUpdate(scenario.Base()), UPDATE_OK);
         EXPECT_EQ(updater.DownloadAndInstall(scenario.Base()), c.expected);
-        EXPECT_FALSE(PathExists(places.Download())) << "the download never stays behind";
+        EXPECT_EQ(places.Leftovers(), std::vector<std::string>()) << "the download never stays behind";
         if (c.expected == UPDATE_OK) {
+            EXPECT_TRUE(updater.HoldsInstalledSetup());
             EXPECT_EQ(ReadWholeFile(places.Final()), setup);
             EXPECT_EQ(ReadWholeFile(places.Backup()), previous);
             EXPECT_EQ(updater.InstalledPath(), places.Final());
@@ -298,21 +364,180 @@ TEST(UpdaterDownload, OnlyAVerifiedSetupIsPutInPlace) {
             EXPECT_EQ(recorder.messages.front(), (std::pair<WPARAM, LPARAM>(1, static_cast<LPARAM>(setup.size()))));
             EXPECT_EQ(recorder.ChunkBytes(), static_cast<long long>(setup.size()));
         } else {
+            EXPECT_FALSE(updater.HoldsInstalledSetup());
+            EXPECT_FALSE(updater.StartInstalledSetup());
             EXPECT_EQ(ReadWholeFile(places.Final()), previous) << "nothing unverified is put in place";
             EXPECT_FALSE(PathExists(places.Backup()));
             EXPECT_EQ(updater.InstalledPath(), "");
         }
-        if (std::string(c.name) == "size-zero" || std::string(c.name) == "size-missing") {
-            ASSERT_FALSE(recorder.messages.empty());
-            EXPECT_EQ(recorder.messages.front(), (std::pair<WPARAM, LPARAM>(1, 0)));
-        }
     }
+}
+
+TEST(UpdaterDownload, RefusedOffersDownloadNothing) {
+    struct Case {
+        const char* name;
+        std::string page;
+        int expected;
+    } cases[] = {
+        {"older-as-newer", SignedVersionPage("older", "Version=1.5.0.0\r\n"), UPDATE_VERIFY_FAILED},
+        {"signed-older", SignedVersionPage("older"), UPDATE_NOT_NEWER},
+        {"other-arch", SignedVersionPage("other-arch"), UPDATE_VERIFY_FAILED},
+        {"huge", SignedVersionPage("huge"), UPDATE_VERIFY_FAILED},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        UpdateScenario scenario(std::string("refused-") + c.name);
+        scenario.VersionPage(c.page);
+        scenario.DownloadBody(ReadWholeFile(StandInSetupPath()));
+        Places places(std::string("refused-") + c.name);
+        CAutoUpdater updater(places.places);
+        EXPECT_EQ(updater.CheckForUpdate(scenario.Base()), c.expected);
+        // Even asked to, the engine downloads and starts nothing.
+        EXPECT_EQ(updater.DownloadAndInstall(scenario.Base()), c.expected);
+        EXPECT_FALSE(updater.StartInstalledSetup());
+        EXPECT_FALSE(PathExists(places.Final()));
+        EXPECT_EQ(places.Leftovers(), std::vector<std::string>());
+        for (const std::string& request : scenario.Requests())
+            EXPECT_EQ(request.find("download2.php"), std::string::npos) << request;
+    }
+}
+
+TEST(UpdaterDownload, TheVerifiedSetupCannotBeChangedUntilItHasStarted) {
+    const std::string setup = ReadWholeFile(StandInSetupPath());
+    UpdateScenario scenario("download-held");
+    scenario.VersionPage(SignedVersionPage());
+    scenario.DownloadBody(setup);
+    Places places("download-held");
+    CAutoUpdater updater(places.places);
+    ASSERT_EQ(updater.CheckForUpdate(scenario.Base()), UPDATE_OK);
+    ASSERT_EQ(updater.DownloadAndInstall(scenario.Base()), UPDATE_OK);
+    ASSERT_TRUE(updater.HoldsInstalledSetup());
+
+    // While the updater waits for Tarnock to close, nothing may change what it will start.
+    {
+        ScopedHandle writer(CreateFileA(places.Final().c_str(), GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        0, nullptr));
+        EXPECT_FALSE(writer) << "opened for writing";
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    }
+    EXPECT_FALSE(DeleteFileA(places.Final().c_str()));
+    EXPECT_FALSE(MoveFileExA(places.Final().c_str(), (places.Final() + ".moved").c_str(), 0));
+    EXPECT_FALSE(MoveFileExA(places.Backup().c_str(), places.Final().c_str(), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(ReadWholeFile(places.Final()), setup);
+
+    // Started by its exact path; the hold ends with the start.
+    ASSERT_TRUE(updater.StartInstalledSetup());
+    EXPECT_FALSE(updater.HoldsInstalledSetup());
+    ASSERT_TRUE(WaitUntil([&] { return PathExists(places.places.programFolder + "setup-ran.txt"); }, 10000));
+    EXPECT_TRUE(Contains(ReadWholeFile(places.places.programFolder + "setup-ran.txt"), places.Final()));
+    EXPECT_FALSE(updater.StartInstalledSetup()) << "started once";
+}
+
+TEST(UpdaterDownload, AServerThatTricklesIsLeftAtTheDeadline) {
+    UpdateScenario scenario("download-deadline");
+    scenario.VersionPage(SignedVersionPage());
+    scenario.DownloadBody(ReadWholeFile(StandInSetupPath()));
+    scenario.Behaviour("download_delay_ms=200\n");
+    Places places("download-deadline");
+    CAutoUpdater updater(places.places);
+    updater.SetDownloadDeadline(500);
+    ASSERT_EQ(updater.CheckForUpdate(scenario.Base()), UPDATE_OK);
+    EXPECT_EQ(updater.DownloadAndInstall(scenario.Base()), UPDATE_DOWNLOAD_FAILED);
+    EXPECT_FALSE(PathExists(places.Final()));
+    EXPECT_EQ(places.Leftovers(), std::vector<std::string>());
+}
+
+TEST(UpdaterPrivateFolder, OnlyTheSystemAndAdministratorsHaveAccessAndNothingIsInherited) {
+    const std::string parent = FreshTestFolder("private") + "\\a\\b";
+    const auto folder = CreatePrivateFolder(WideFromAnsi(parent));
+    ASSERT_TRUE(folder);
+    const auto second = CreatePrivateFolder(WideFromAnsi(parent));
+    ASSERT_TRUE(second);
+    EXPECT_NE(*folder, *second) << "a fresh name each time";
+
+    // A file written there and held cannot be opened for writing by anyone else.
+    const std::wstring file = *folder + L"\\x.bin";
+    ASSERT_TRUE(WriteWholeFile(AnsiFromWide(file), "bytes"));
+    {
+        ScopedHandle held = OpenHeldFile(file);
+        ASSERT_TRUE(held);
+        ScopedHandle writer(CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+        EXPECT_FALSE(writer);
+    }
+
+    auto protectedDacl = [](const std::wstring& path, PACL& dacl, ScopedLocalMemory& descriptor) {
+        PSECURITY_DESCRIPTOR raw = nullptr;
+        dacl = nullptr;
+        if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                                  nullptr, &raw) != ERROR_SUCCESS)
+            return false;
+        descriptor.Reset(raw);
+        SECURITY_DESCRIPTOR_CONTROL control = 0;
+        DWORD revision = 0;
+        return GetSecurityDescriptorControl(raw, &control, &revision) && (control & SE_DACL_PROTECTED);
+    };
+    PACL dacl = nullptr;
+    ScopedLocalMemory descriptor;
+    if (!protectedDacl(*folder, dacl, descriptor)) {
+        // Wine keeps access lists only where the file system stores extended attributes; a
+        // list written on purpose shows whether this one does.
+        const std::wstring probe = WideFromAnsi(FreshTestFolder("private-probe")) + L"\\p";
+        PSECURITY_DESCRIPTOR set = nullptr;
+        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;FA;;;BA)", SDDL_REVISION_1, &set,
+                                                                         nullptr));
+        const ScopedLocalMemory setOwner(set);
+        SECURITY_ATTRIBUTES attributes{sizeof(attributes), set, FALSE};
+        ASSERT_TRUE(CreateDirectoryW(probe.c_str(), &attributes));
+        PACL probeDacl = nullptr;
+        ScopedLocalMemory probeDescriptor;
+        if (!protectedDacl(probe, probeDacl, probeDescriptor))
+            GTEST_SKIP() << "this Wine prefix does not keep access lists of files";
+        FAIL() << "the private folder's access list is not protected";
+    }
+    ASSERT_NE(dacl, nullptr);
+    std::vector<WELL_KNOWN_SID_TYPE> trustees;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        void* ace = nullptr;
+        ASSERT_TRUE(GetAce(dacl, i, &ace));
+        auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+        ASSERT_EQ(allowed->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
+        EXPECT_EQ(allowed->Mask & FILE_ALL_ACCESS, static_cast<DWORD>(FILE_ALL_ACCESS));
+        const PSID sid = &allowed->SidStart;
+        if (IsWellKnownSid(sid, WinLocalSystemSid)) trustees.push_back(WinLocalSystemSid);
+        else if (IsWellKnownSid(sid, WinBuiltinAdministratorsSid)) trustees.push_back(WinBuiltinAdministratorsSid);
+        else ADD_FAILURE() << "an access entry for someone else";
+    }
+    EXPECT_EQ(trustees, (std::vector<WELL_KNOWN_SID_TYPE>{WinLocalSystemSid, WinBuiltinAdministratorsSid}));
+    RemovePrivateFolder(*folder);
+    RemovePrivateFolder(*second);
+    EXPECT_FALSE(PathExists(AnsiFromWide(*folder)));
+}
+
+TEST(UpdaterLibraries, SystemLibrariesComeFromTheSystemFolderOnly) {
+    // A library of that name planted in the current folder is never taken.
+    const std::string planted = FreshTestFolder("planted") + "\\";
+    CopyFileA(StandInSetupPath().c_str(), (planted + "version.dll").c_str(), FALSE);
+    wchar_t previous[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    SetCurrentDirectoryA(planted.c_str());
+    ScopedModule library(LoadSystemLibrary(L"version.dll"));
+    SetCurrentDirectoryW(previous);
+    ASSERT_TRUE(library);
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(library.Get(), path, MAX_PATH);
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_EQ(_wcsnicmp(path, system, wcslen(system)), 0) << AnsiFromWide(path);
+    for (const wchar_t* name : {L"..\\version.dll", L"C:\\version.dll", L"sub/version.dll"})
+        EXPECT_EQ(LoadSystemLibrary(name), nullptr) << AnsiFromWide(name);
 }
 
 TEST(UpdaterDownload, CancelStopsAfterTheCurrentChunkAndKeepsNothing) {
     const std::string setup = ReadWholeFile(StandInSetupPath());
     UpdateScenario scenario("download-cancel");
-    scenario.VersionPage(SignedVersionPage("1.5"));
+    scenario.VersionPage(SignedVersionPage());
     scenario.DownloadBody(setup);
     Places places("download-cancel");
     CAutoUpdater updater(places.places);
@@ -322,7 +547,7 @@ TEST(UpdaterDownload, CancelStopsAfterTheCurrentChunkAndKeepsNothing) {
     ASSERT_EQ(updater.CheckForUpdate(scenario.Base()), UPDATE_OK);
     EXPECT_EQ(updater.DownloadAndInstall(scenario.Base()), UPDATE_DOWNLOAD_FAILED);
     EXPECT_EQ(recorder.messages.size(), 3u) << "announcement and two chunks";
-    EXPECT_FALSE(PathExists(places.Download()));
+    EXPECT_EQ(places.Leftovers(), std::vector<std::string>());
     EXPECT_FALSE(PathExists(places.Final()));
 }
 
