@@ -172,7 +172,7 @@ void CCategoryScan::ListSignatureCategory(int type, ISignatureRows& signatures) 
 int CCategoryScan::Run(int scanType, const std::vector<std::string>& commandFolders, ISignatureRows& signatures) {
     const ScopedTimerResolution timerResolution;
     view_.BeginScan();
-    if (IsSignatureCategory(scanType)) {
+    if (!IsListingCategory(scanType)) {
         ListSignatureCategory(scanType, signatures);
     } else if (scanType == kScanAllPrograms) {
         ListAllPrograms(view_, installerProducts_);

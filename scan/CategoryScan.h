@@ -36,6 +36,13 @@ inline bool IsSignatureCategory(int category) {
            category == kScanFileSharing || category == kScanCommercial;
 }
 
+// The categories the scan lists from the machine itself; every other number is scanned like
+// a signature category, with that number as the database's Type.
+inline bool IsListingCategory(int category) {
+    return category == kScanAllPrograms || category == kScanBrowserAddons || category == kScanStartup ||
+           category == kScanActiveX || category == kScanCommandFolders;
+}
+
 // What the scan needs of the signature database.
 class ISignatureRows {
 public:
