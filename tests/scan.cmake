@@ -10,7 +10,8 @@ set(SCAN_ADDON_FIXTURES
   "addon_fails|ADDON_RESULT=E_FAIL|Tnk Failing Corp|Tnk Failing Helper"
   "addon_noexport|ADDON_NO_EXPORT|Tnk Plain Corp|Tnk Plain Library"
   "addon_longcompany||${SCAN_LONG_COMPANY}|Tnk Long Company"
-  "addon_noversion|||")
+  "addon_noversion|||"
+  "addon_marker|ADDON_LOAD_MARKER|Tnk Marker Corp|Tnk Marker Helper")
 
 foreach(fixture IN LISTS SCAN_ADDON_FIXTURES)
   string(REPLACE "|" ";" fields "${fixture}")

@@ -1,5 +1,6 @@
 /* A stand-in add-on server. Its unregistration counts its calls in the current user's
-   registry so that tests can see how often it ran. */
+   registry, and with ADDON_LOAD_MARKER its loading marks the same key, so that tests can
+   see whether any of its code ran. */
 #include <windows.h>
 
 #ifndef ADDON_RESULT
@@ -8,8 +9,21 @@
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     (void)instance;
-    (void)reason;
     (void)reserved;
+#ifdef ADDON_LOAD_MARKER
+    /* Being loaded as code at all leaves a mark: a scanner or remover must never do it. */
+    if (reason == DLL_PROCESS_ATTACH) {
+        HKEY key = NULL;
+        DWORD loaded = 1;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\TarnockTests\\ScanAddon", 0, NULL, 0, KEY_ALL_ACCESS,
+                            NULL, &key, NULL) == ERROR_SUCCESS) {
+            RegSetValueExA(key, "Loaded", 0, REG_DWORD, (const BYTE*)&loaded, sizeof(loaded));
+            RegCloseKey(key);
+        }
+    }
+#else
+    (void)reason;
+#endif
     return TRUE;
 }
 
