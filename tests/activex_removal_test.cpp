@@ -134,6 +134,7 @@ TEST_F(ActiveXRemovalTest, AFileOutsideTheDownloadedProgramFolderIsRefused) {
 
     // A class that only the user's classes know, with a file inside the folder: not the
     // machine's control.
+    cacheCalls.clear();
     const std::string userOnly = "{7E57AC92-0000-4000-8000-000000000092}";
     registry_.CreateKey(place, kDistributionUnitsKey + userOnly);
     registry_.SetText(HKEY_CURRENT_USER, "Software\\Classes\\CLSID\\" + userOnly + "\\InprocServer32", "", inside);
