@@ -307,7 +307,8 @@ std::string CRemovalEngine::ReadUninstallCommand(const std::string& key, const R
 
 UninstallResult CRemovalEngine::RunUninstaller(const std::string& key, const RegistryPlace& place) {
     // A per-user entry's command is the user's own: it starts as the user (UserCommand.h).
-    if (IsUserPlace(place)) return RunUserUninstaller(*this, host_, key, place, shellStart_);
+    if (const RegistryPlace user = EntryPlace(key, place); IsUserPlace(user))
+        return RunUserUninstaller(*this, host_, key, user, shellStart_);
     UninstallResult result;
     if (!IsUsableEntryName(key)) {
         result.outcome = UninstallOutcome::Refused;

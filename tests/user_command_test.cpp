@@ -94,16 +94,21 @@ TEST_F(UserCommand, APerUserEntryIsStartedByTheDesktopShell) {
 }
 
 // Without one the user is asked, with the command and its place; No starts nothing, Yes
-// starts it as Tarnock's own child.
+// starts it as Tarnock's own child. The same when the row named the default machine place
+// and the entry exists only for the user.
 TEST_F(UserCommand, WithoutADesktopShellOnlyTheUsersYesStartsIt) {
-    for (const bool yes : {false, true}) {
-        SCOPED_TRACE(yes ? "Yes" : "No");
+    const struct {
+        RegistryPlace place;
+        bool yes;
+    } cases[] = {{{HKEY_CURRENT_USER, 0}, false}, {{HKEY_CURRENT_USER, 0}, true}, {{}, false}, {{}, true}};
+    for (const auto& [place, yes] : cases) {
+        SCOPED_TRACE(std::string(yes ? "Yes " : "No ") + PlaceText(place));
         DeleteFileA(log.c_str());
         host.questions.clear();
         host.answer = yes;
         Engine engine(host, kNoProducts);
         engine.WithoutDesktopShell();
-        const UninstallResult result = engine.RunUninstaller(kKey, {HKEY_CURRENT_USER, 0});
+        const UninstallResult result = engine.RunUninstaller(kKey, place);
         EXPECT_EQ(host.questions, std::vector<std::string>{command + " | " + source});
         if (!yes) {
             EXPECT_EQ(result.outcome, UninstallOutcome::Declined);
@@ -127,6 +132,18 @@ TEST_F(UserCommand, MachineEntriesAreNotRoutedThroughTheUser) {
     EXPECT_TRUE(host.questions.empty());
     ASSERT_TRUE(Ran());
     EXPECT_NE(ReadAll(log).find("parent=user_command_test.exe"), std::string::npos) << ReadAll(log);
+}
+
+// A per-user command that is an address names no folder: its protocol's handler (planted
+// by the user) is never reached through "open folder".
+TEST_F(UserCommand, AnAddressIsNoFolderToOpen) {
+    const std::string handler = "Software\\Classes\\tnkproto";
+    registry.SetText(HKEY_CURRENT_USER, handler, "URL Protocol", "");
+    registry.SetText(HKEY_CURRENT_USER, handler + "\\shell\\open\\command", "", command + " %1");
+    EXPECT_EQ(CRemovalEngine::ContainingFolder("tnkproto://host/x"), "tnkproto://host/");
+    EXPECT_FALSE(CRemovalEngine::OpenContainingFolder("tnkproto://host/x"));
+    EXPECT_FALSE(CRemovalEngine::OpenContainingFolder("\\\\server\\share\\setup.exe"));
+    EXPECT_EQ(ReadAll(log), "");
 }
 
 TEST(UserPlaces, OnlyTheUsersHivesCount) {
