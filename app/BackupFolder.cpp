@@ -1,9 +1,8 @@
 #include "app/BackupFolder.h"
 
-#include <shellapi.h>
-
 #include <string>
 
+#include "base/DesktopShell.h"
 #include "base/RegistryBackup.h"
 
 namespace tarnock {
@@ -14,9 +13,9 @@ bool OpenBackupFolder(HWND owner) {
         MessageBoxW(owner, L"삭제 백업 폴더를 만들 수 없습니다.", L"Tarnock", MB_OK | MB_ICONWARNING);
         return false;
     }
-    const INT_PTR result = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(owner, L"open", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-    if (result > 32) return true;
+    // The folder lies in the user's profile: the user's own shell shows it, never this
+    // program's rights.
+    if (OpenFolderAsUser(folder)) return true;
     const std::wstring message = L"삭제 백업 폴더를 열 수 없습니다.\n" + folder;
     MessageBoxW(owner, message.c_str(), L"Tarnock", MB_OK | MB_ICONWARNING);
     return false;

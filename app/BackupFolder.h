@@ -5,9 +5,9 @@
 
 namespace tarnock {
 
-// Opens the backup folder (RegistryBackupFolder) with the shell's "open". When the folder
-// cannot be made or the shell refuses, a message box owned by `owner` says so. True when the
-// shell accepted the request.
+// Opens the backup folder (RegistryBackupFolder) through the desktop shell, as the user
+// (OpenFolderAsUser). When the folder cannot be made or the shell refuses, a message box
+// owned by `owner` says so. True when the shell accepted the request.
 bool OpenBackupFolder(HWND owner);
 
 }  // namespace tarnock

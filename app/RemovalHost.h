@@ -30,6 +30,7 @@ public:
 
     bool AskYesNo(const std::wstring& text) override;
     void Tell(const std::wstring& text) override;
+    bool AskRunWithAdministratorRights(const std::string& command, const std::string& source) override;
     void DeleteRow(const RemovalRow& row) override;
     void Rescan(int category) override;
     void AddChangeWaitEvent(HANDLE event) override;

@@ -1,7 +1,6 @@
 #include "app/WebActions.h"
 
-#include <shellapi.h>
-
+#include "base/DesktopShell.h"
 #include "base/TextUtil.h"
 #include "ui/Help.h"
 #include "ui/framework/Application.h"
@@ -62,12 +61,27 @@ std::string SafeAddress(std::string_view text) {
     return out;
 }
 
+std::string AddressOrigin(std::string_view address) {
+    if (!IsWebAddress(address)) return {};
+    const std::size_t hostStart = address.find("://") + 3;
+    const std::size_t end = address.find_first_of("/?#\\", hostStart);
+    const std::string_view authority = address.substr(hostStart, end == std::string_view::npos ? end : end - hostStart);
+    if (authority.empty() || authority.find('@') != std::string_view::npos) return {};
+    return ToLowerAnsi(address.substr(0, hostStart)) + ToLowerAnsi(authority);
+}
+
+bool IsMakerSiteAddress(std::string_view address) {
+    const std::string maker = AddressOrigin(SiteSetting("Maker"));
+    return !maker.empty() && AddressOrigin(address) == maker;
+}
+
 void OpenAddress(const std::string& address) {
     if (address.empty()) {
         ShowNotConfigured();
         return;
     }
-    ShellExecuteA(nullptr, "open", SafeAddress(address).c_str(), nullptr, nullptr, SW_SHOW);
+    // Never with this program's rights: the user's shell and browser handle the address.
+    OpenWebAddressAsUser(SafeAddress(address));
 }
 
 void OpenHomepageText(const std::string& text) {
@@ -83,6 +97,8 @@ void ShowOpinionPage(HWND owner, const std::string& name) {
     }
     ui::CHelp help(owner);
     help.url = SafeAddress(address);
+    help.allowAddress = [](const std::wstring& shown) { return IsMakerSiteAddress(AnsiFromWide(shown)); };
+    help.openElsewhere = [](const std::wstring& other) { OpenAddress(AnsiFromWide(other)); };
     // Without a browser engine the dialog ends at once; the user gets the page anyway.
     if (help.DoModal() == IDABORT) OpenAddress(address);
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include <ole2.h>
+#include <oleauto.h>
 #include <wininet.h>
 #include <bcrypt.h>
 #include <utility>
@@ -241,6 +242,48 @@ public:
 
 private:
     T* ptr_ = nullptr;
+};
+
+// A BSTR from SysAllocString, freed with SysFreeString.
+class ScopedBstr {
+public:
+    ScopedBstr() noexcept = default;
+    explicit ScopedBstr(const wchar_t* text) noexcept : text_(text ? SysAllocString(text) : nullptr) {}
+    ~ScopedBstr() { SysFreeString(text_); }
+    ScopedBstr(const ScopedBstr&) = delete;
+    ScopedBstr& operator=(const ScopedBstr&) = delete;
+    BSTR Get() const noexcept { return text_; }
+    explicit operator bool() const noexcept { return text_ != nullptr; }
+    BSTR* Put() noexcept {
+        SysFreeString(std::exchange(text_, nullptr));
+        return &text_;
+    }
+
+private:
+    BSTR text_ = nullptr;
+};
+
+// A VARIANT cleared with VariantClear (which frees the BSTR or releases the interface it holds).
+class ScopedVariant {
+public:
+    ScopedVariant() noexcept { VariantInit(&value_); }
+    ~ScopedVariant() { VariantClear(&value_); }
+    ScopedVariant(const ScopedVariant&) = delete;
+    ScopedVariant& operator=(const ScopedVariant&) = delete;
+    // Holds a copy of `text` as a BSTR; stays empty when it cannot be allocated.
+    explicit ScopedVariant(const wchar_t* text) noexcept : ScopedVariant() {
+        value_.bstrVal = SysAllocString(text);
+        if (value_.bstrVal) value_.vt = VT_BSTR;
+    }
+    explicit ScopedVariant(long number) noexcept : ScopedVariant() {
+        value_.vt = VT_I4;
+        value_.lVal = number;
+    }
+    VARIANT* Get() noexcept { return &value_; }
+    const VARIANT& Value() const noexcept { return value_; }
+
+private:
+    VARIANT value_;
 };
 
 }  // namespace tarnock

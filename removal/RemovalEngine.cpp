@@ -10,6 +10,7 @@
 #include "base/ScopedHandles.h"
 #include "base/TextUtil.h"
 #include "removal/RemovalMessages.h"
+#include "removal/UserCommand.h"
 
 namespace tarnock {
 
@@ -188,14 +189,9 @@ std::string CRemovalEngine::ContainingFolder(const std::string& command) {
 }
 
 bool CRemovalEngine::OpenContainingFolder(const std::string& command) {
-    const std::string folder = ContainingFolder(command);
-    if (folder.empty()) return false;
-    const auto opened = [&](const char* verb) {
-        return reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, verb, folder.c_str(), nullptr, nullptr,
-                                                       SW_SHOWNORMAL)) > 32;
-    };
-    // Some shells have no "explore" verb for folders; "open" shows the same folder.
-    return opened("explore") || opened("open");
+    // The user's own shell opens it, and only a folder that exists on a local drive: a
+    // command like "proto://host/x" names no folder and reaches no protocol handler.
+    return OpenFolderAsUser(WideFromAnsi(ContainingFolder(command)));
 }
 
 std::string CRemovalEngine::ReadUninstallCommand(const std::string& key, const RegistryPlace& place) {
@@ -205,6 +201,9 @@ std::string CRemovalEngine::ReadUninstallCommand(const std::string& key, const R
 }
 
 UninstallResult CRemovalEngine::RunUninstaller(const std::string& key, const RegistryPlace& place) {
+    // A per-user entry's command is the user's own: it starts as the user (UserCommand.h).
+    if (const RegistryPlace user = EntryPlace(key, place); IsUserPlace(user))
+        return RunUserUninstaller(*this, host_, key, user, shellStart_);
     UninstallResult result;
     if (!IsUsableEntryName(key)) {
         result.outcome = UninstallOutcome::Refused;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/DesktopShell.h"
 #include "base/RegistryBackup.h"
 #include "base/RegistryManager.h"
 #include "base/RegistryPlace.h"
@@ -22,10 +23,13 @@ enum class UninstallOutcome {
     Refused,       // the key name is empty, blank or holds a backslash
     EntryMissing,  // no such entry (any more)
     Unreadable,    // "UninstallString" exists but cannot be read
-    Declined,      // no command; the user kept the entry
+    Declined,      // the user said No: kept an entry without command, or refused to start a
+                   // per-user command with Tarnock's rights
     EntryDeleted,  // no command; the user had the entry deleted
     DeleteFailed,  // no command; deleting the entry failed
     Started,       // the uninstaller was started
+    StartedUntracked,  // the desktop shell started a per-user uninstaller as the user: it is
+                       // not Tarnock's child, only the entry's disappearance tells its end
     NotFound,      // the uninstaller's program file does not exist
     StartFailed,   // the uninstaller could not be started for another reason
 };
@@ -62,6 +66,8 @@ public:
     // The uninstall entry `key` where it exists: at `place`, else (for the default place)
     // under HKEY_CURRENT_USER.
     RegistryResult DeleteUninstallEntry(const std::string& key, const RegistryPlace& place);
+    // Opens the folder of the command's program through the desktop shell, as the user;
+    // only an existing local folder (ContainingFolder) is opened.
     static bool OpenContainingFolder(const std::string& command);
     // "UninstallString" of the entry where it exists (see EntryPlace); "" when it cannot be read.
     static std::string ReadUninstallCommand(const std::string& key, const RegistryPlace& place);
@@ -97,6 +103,8 @@ protected:
     static bool BackupHeldValue(const CHeldRegistryKey& key, const std::string& valueName);
     KeyBackup backupKey_ = &BackupHeldKey;
     ValueBackup backupValue_ = &BackupHeldValue;
+    // How per-user commands reach the desktop shell; tests stand in for a session without one.
+    ShellStarter shellStart_ = &StartThroughDesktopShell;
 
 private:
     IRemovalHost& host_;

@@ -34,6 +34,15 @@ public:
     virtual bool AskYesNo(const std::wstring& text) = 0;
     // A modal Korean message with OK.
     virtual void Tell(const std::wstring& text) = 0;
+    // Asked before a command from a place the user can write (`source`, the full registry
+    // path it was read from) is started with Tarnock's administrator rights, because the
+    // desktop shell could not start it as the user. True only for Yes; the default, and any
+    // host that cannot ask, runs nothing.
+    virtual bool AskRunWithAdministratorRights(const std::string& command, const std::string& source) {
+        (void)command;
+        (void)source;
+        return false;
+    }
     // Takes the row out of the list: the host finds it again by its texts and deletes it only
     // while the list still shows the category the removal started in. Does not wait.
     virtual void DeleteRow(const RemovalRow& row) = 0;

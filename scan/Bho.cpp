@@ -1,10 +1,10 @@
 #include "scan/Bho.h"
 
 #include <windows.h>
-#include <ole2.h>
 #include <shlobj.h>
 
 #include <array>
+#include <cctype>
 #include <cstring>
 #include <vector>
 
@@ -33,17 +33,37 @@ std::string KindLabel(int kind) {
     }
 }
 
-// The class registration in the registration's own view: a 32-bit add-on's class lives in
-// the 32-bit view of the classes.
+// The class registration of the machine in the registration's own view (a 32-bit add-on's
+// class lives in the 32-bit view). Never the merged classes: the user's own classes come
+// first there, and any program of the user can write them.
 std::string ClassValue(const RegistryPlace& place, const std::string& clsid, const char* subkey) {
-    return ReadRegistryText(RegistryPlace{HKEY_CLASSES_ROOT, place.view}, "CLSID\\" + clsid + subkey, "");
+    return ReadRegistryText(RegistryPlace{HKEY_LOCAL_MACHINE, place.view}, kMachineClassesKey + clsid + subkey, "");
+}
+
+// "{" 8-4-4-4-12 hexadecimal digits "}": only such a name is appended to the class root.
+bool IsClassIdentifier(const std::string& name) {
+    static constexpr char kShape[] = "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}";
+    if (name.size() != sizeof(kShape) - 1) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
+        if (kShape[i] != 'x') {
+            if (c != kShape[i]) return false;
+        } else if (!std::isxdigit(static_cast<unsigned char>(c))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Deletes a key tree after its backup; false when the backup failed (nothing deleted).
+bool DeleteKeyBackedUp(const RegistryPlace& place, const std::string& keyPath) {
+    if (!BackupRegistryKey(place, keyPath)) return false;
+    CRegistryManager(place, keyPath).DeleteKeyTree();
+    return true;
 }
 
 // A name that does not fit its field whole cannot be removed by that field again.
 bool FitsField(const std::string& name) { return name.size() < kAddonFieldSize; }
-
-using UnregisterFunction = HRESULT(STDAPICALLTYPE*)();
-
 
 }  // namespace
 
@@ -141,25 +161,6 @@ void CBho::ScanMenuExtensions(const RegistryPlace& place) {
     });
 }
 
-int CBho::UnregisterServer(const std::string& path) {
-    const ScopedOleInit ole;
-    if (!ole.Succeeded()) return 2;
-    SetErrorMode(SEM_FAILCRITICALERRORS);  // a missing drive raises no dialog
-    // Servers are often registered as "%SystemRoot%\..." (REG_EXPAND_SZ).
-    std::string file = path;
-    std::array<char, 1024> expanded{};
-    const DWORD length = ExpandEnvironmentStringsA(path.c_str(), expanded.data(), static_cast<DWORD>(expanded.size()));
-    if (length > 0 && length <= expanded.size()) file = expanded.data();
-    if (file.empty()) return 3;
-
-    const ScopedModule server(LoadLibraryExA(file.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-    if (!server) return 3;
-    const auto unregister =
-        reinterpret_cast<UnregisterFunction>(GetProcAddress(server.Get(), "DllUnregisterServer"));
-    if (!unregister) return 4;
-    return SUCCEEDED(unregister()) ? 0 : 5;
-}
-
 int CBho::Remove(const std::string& registryName, const RegistryPlace& place) {
     // No entry has an empty name (the scan skips the toolbar key's default value), and an
     // empty name would make the paths below name the whole registration key.
@@ -180,16 +181,24 @@ int CBho::Remove(const std::string& registryName, const RegistryPlace& place) {
             case kAddonMenuExtension: keyPath = kMenuExtKey + registryName; break;
             default: continue;
         }
-        const bool saved =
-            wholeKey ? BackupRegistryKey(place, keyPath) : BackupRegistryValue(place, keyPath, registryName);
-        if (!saved) {
-            result = 0;
-            continue;
+        if (wholeKey) {
+            if (!DeleteKeyBackedUp(place, keyPath)) {
+                result = 0;
+                continue;
+            }
+        } else {
+            if (!BackupRegistryValue(place, keyPath, registryName)) {
+                result = 0;
+                continue;
+            }
+            CRegistryManager(place, keyPath, registryName).DeleteValue();
         }
-        UnregisterServer(entry->filePath);
-        CRegistryManager registry(place, keyPath, wholeKey ? std::string() : registryName);
-        if (wholeKey) registry.DeleteKeyTree();
-        else registry.DeleteValue();
+        // The class of a helper object or toolbar goes with it, from the machine's classes
+        // of the same view; the add-on's own unregistration would mean running its code.
+        const bool hasClass = entry->kind == kAddonHelperObject || entry->kind == kAddonToolbar;
+        if (hasClass && place.root == HKEY_LOCAL_MACHINE && IsClassIdentifier(registryName) &&
+            !DeleteKeyBackedUp(place, kMachineClassesKey + registryName))
+            result = 0;
     }
     return result;
 }

@@ -1,6 +1,6 @@
 // The Internet Explorer add-ons registered on the machine: browser helper objects,
 // toolbars, extension buttons and context-menu extensions. Construction scans; removal
-// unregisters the add-on's server and deletes its registration.
+// deletes the add-on's registrations itself and never loads or calls the add-on's code.
 #pragma once
 
 #include <cstddef>
@@ -35,6 +35,8 @@ inline constexpr char kHelperObjectsKey[] = "Software\\Microsoft\\Windows\\Curre
 inline constexpr char kToolbarKey[] = "Software\\Microsoft\\Internet Explorer\\Toolbar";
 inline constexpr char kExtensionsKey[] = "Software\\Microsoft\\Internet Explorer\\Extensions\\";
 inline constexpr char kMenuExtKey[] = "Software\\Microsoft\\Internet Explorer\\MenuExt\\";
+// Where a machine add-on's class is registered, below HKEY_LOCAL_MACHINE in the add-on's view.
+inline constexpr char kMachineClassesKey[] = "SOFTWARE\\Classes\\CLSID\\";
 
 class CBho {
 public:
@@ -49,18 +51,17 @@ public:
     int GetCount() const { return entries_.Count(); }
     const AddonEntry* GetEntry(int index) const { return entries_.At(index); }
 
-    // Unregisters and deletes every entry registered under exactly this name in exactly
-    // this place; a same-named registration elsewhere stays. Each registration is backed up
-    // first and left alone when its backup fails. Returns 1, or 0 when a registration was
-    // kept because its backup failed.
+    // Deletes every entry registered under exactly this name in exactly this place; a
+    // same-named registration elsewhere stays. What goes: the helper object's key, the
+    // toolbar's value, the button's or menu's key, and for a helper object or toolbar its
+    // class key "SOFTWARE\Classes\CLSID\{...}" in that machine view (never the user's
+    // classes, never the merged view). No library of the add-on is loaded. Each registration
+    // is backed up first and left alone when its backup fails. Returns 1, or 0 when a
+    // registration was kept because its backup failed.
     int Remove(const std::string& registryName, const RegistryPlace& place);
     // The removal of a list row, whose hidden fifth column holds the place text; an
     // unknown place removes nothing and gives 0.
     int RemoveRow(const std::string& registryName, const std::string& placeText);
-
-    // Calls the server's "DllUnregisterServer": 0 done, 2 OLE unavailable, 3 not
-    // loadable, 4 no such export, 5 the server reported failure.
-    static int UnregisterServer(const std::string& path);
 
     // Version string `index` (1 "CompanyName", 2 "FileDescription", ...) of a file whose
     // path may begin with "%SystemRoot%" in any letter case; "" without version data.

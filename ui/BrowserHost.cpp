@@ -21,14 +21,27 @@ constexpr CLSID kHtmlDocument = {0x25336920, 0x03F9, 0x11CF, {0x8F, 0xD0, 0x00, 
 class CBrowserHost::Site final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame,
                                  public IDispatch {
 public:
-    Site(HWND window, std::function<void()> onDocumentComplete)
-        : window_(window), onDocumentComplete_(std::move(onDocumentComplete)) {}
+    Site(HWND window, std::function<void()> onDocumentComplete, AddressCheck allow, AddressSink elsewhere)
+        : window_(window),
+          onDocumentComplete_(std::move(onDocumentComplete)),
+          allow_(std::move(allow)),
+          elsewhere_(std::move(elsewhere)) {}
+
+    // The control's own identity, to tell its page from its frames.
+    void SetTop(IUnknown* top) {
+        top_.Reset();
+        if (top) top->QueryInterface(IID_IUnknown, top_.PutVoid());
+    }
 
     // After this nothing reaches the dialog any more, whatever the control still holds.
+    // Navigations are refused from now on.
     void Detach() {
         window_ = nullptr;
         onDocumentComplete_ = nullptr;
+        allow_ = nullptr;
+        elsewhere_ = nullptr;
         activeObject_.Reset();
+        top_.Reset();
     }
     IOleInPlaceActiveObject* ActiveObject() const { return activeObject_.Get(); }
 
@@ -131,7 +144,8 @@ public:
         return E_NOTIMPL;
     }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override {
+        if (FilterNavigation(id, params, top_.Get(), allow_, elsewhere_)) return S_OK;
         if (id == DISPID_DOCUMENTCOMPLETE && onDocumentComplete_) {
             // A copy: the handler may close the host, which detaches this site.
             const std::function<void()> handler = onDocumentComplete_;
@@ -146,7 +160,10 @@ private:
     std::atomic<ULONG> references_{1};
     HWND window_;
     std::function<void()> onDocumentComplete_;
+    AddressCheck allow_;
+    AddressSink elsewhere_;
     ComPtr<IOleInPlaceActiveObject> activeObject_;
+    ComPtr<IUnknown> top_;
 };
 
 bool CBrowserHost::CanShowPages() {
@@ -155,10 +172,73 @@ bool CBrowserHost::CanShowPages() {
         CoCreateInstance(kHtmlDocument, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, document.PutVoid()));
 }
 
-bool CBrowserHost::Create(HWND site, std::function<void()> onDocumentComplete) {
+namespace {
+
+// A VARIANT argument, following one reference (the events pass most arguments by reference).
+const VARIANT* Argument(const DISPPARAMS* params, UINT fromEnd) {
+    if (params == nullptr || params->rgvarg == nullptr || fromEnd >= params->cArgs) return nullptr;
+    const VARIANT* value = &params->rgvarg[fromEnd];
+    if (value->vt == (VT_BYREF | VT_VARIANT) && value->pvarVal) value = value->pvarVal;
+    return value;
+}
+
+std::wstring TextArgument(const DISPPARAMS* params, UINT fromEnd) {
+    const VARIANT* value = Argument(params, fromEnd);
+    if (value == nullptr) return {};
+    if (value->vt == VT_BSTR && value->bstrVal) return value->bstrVal;
+    if (value->vt == (VT_BYREF | VT_BSTR) && value->pbstrVal && *value->pbstrVal) return *value->pbstrVal;
+    return {};
+}
+
+void Cancel(DISPPARAMS* params, UINT fromEnd) {
+    if (params == nullptr || params->rgvarg == nullptr || fromEnd >= params->cArgs) return;
+    VARIANT& value = params->rgvarg[fromEnd];
+    if (value.vt == (VT_BYREF | VT_BOOL) && value.pboolVal) *value.pboolVal = VARIANT_TRUE;
+}
+
+bool IsTop(const DISPPARAMS* params, UINT fromEnd, IUnknown* top) {
+    if (top == nullptr) return true;
+    const VARIANT* value = Argument(params, fromEnd);
+    if (value == nullptr || value->vt != VT_DISPATCH || value->pdispVal == nullptr) return false;
+    ComPtr<IUnknown> identity;
+    if (FAILED(value->pdispVal->QueryInterface(IID_IUnknown, identity.PutVoid()))) return false;
+    return identity.Get() == top;
+}
+
+}  // namespace
+
+bool CBrowserHost::FilterNavigation(DISPID id, DISPPARAMS* params, IUnknown* top, const AddressCheck& allow,
+                                    const AddressSink& elsewhere) {
+    // Arguments come last to first: rgvarg[0] is the event's last argument.
+    switch (id) {
+        case DISPID_BEFORENAVIGATE2: {  // browser, URL, flags, target frame, post data, headers, Cancel
+            if (params == nullptr || params->cArgs < 7) return true;
+            const std::wstring address = TextArgument(params, 5);
+            if (allow && !address.empty() && allow(address)) return true;
+            Cancel(params, 0);
+            // A frame of the page (an advertisement, say) opens nothing.
+            if (elsewhere && !address.empty() && IsTop(params, 6, top)) elsewhere(address);
+            return true;
+        }
+        case DISPID_NEWWINDOW3: {  // new browser, Cancel, flags, context address, address
+            if (params == nullptr || params->cArgs < 5) return true;
+            Cancel(params, 3);
+            const std::wstring address = TextArgument(params, 0);
+            if (elsewhere && !address.empty()) elsewhere(address);
+            return true;
+        }
+        case DISPID_NEWWINDOW2:  // new browser, Cancel
+            if (params != nullptr && params->cArgs >= 2) Cancel(params, 0);
+            return true;
+        default: return false;
+    }
+}
+
+bool CBrowserHost::Create(HWND site, std::function<void()> onDocumentComplete, AddressCheck allow,
+                          AddressSink elsewhere) {
     Close();
     if (site == nullptr) return false;
-    site_ = new Site(site, std::move(onDocumentComplete));
+    site_ = new Site(site, std::move(onDocumentComplete), std::move(allow), std::move(elsewhere));
     auto fail = [this] {
         Close();
         return false;
@@ -175,6 +255,7 @@ bool CBrowserHost::Create(HWND site, std::function<void()> onDocumentComplete) {
                                &client)))
         return fail();
     if (FAILED(object_.As(browser_))) return fail();
+    site_->SetTop(browser_.Get());
     ComPtr<IOleInPlaceObject> inPlace;
     if (SUCCEEDED(object_.As(inPlace))) inPlace->SetObjectRects(&client, &client);
 

@@ -1,6 +1,8 @@
 // A minimal OLE container for the system's web browser control: the control runs in
 // place inside a site window, its DocumentComplete events reach a handler, and it is
 // closed (events disconnected, deactivated, client site cleared) by Close or with the host.
+// The control runs inside this (elevated) process, so it shows only the addresses its
+// filter allows; every other navigation and every new window is cancelled and handed on.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +10,7 @@
 #include <oleidl.h>
 
 #include <functional>
+#include <string>
 
 #include "base/ScopedHandles.h"
 
@@ -20,9 +23,23 @@ public:
     CBrowserHost(const CBrowserHost&) = delete;
     CBrowserHost& operator=(const CBrowserHost&) = delete;
 
+    // Whether the control may show an address; where a refused top-level address goes
+    // instead (the user's default browser, outside this process).
+    using AddressCheck = std::function<bool(const std::wstring&)>;
+    using AddressSink = std::function<void(const std::wstring&)>;
+
     // Creates the control filling the client area of `site`; false when the control cannot
-    // be created or activated (nothing is left behind then).
-    bool Create(HWND site, std::function<void()> onDocumentComplete);
+    // be created or activated (nothing is left behind then). Without `allow` every
+    // navigation is refused.
+    bool Create(HWND site, std::function<void()> onDocumentComplete, AddressCheck allow = {},
+                AddressSink elsewhere = {});
+
+    // Handles the control's navigation events: BeforeNavigate2 of an address `allow` refuses
+    // is cancelled, and when it is the page itself (the event's browser is `top`, or `top` is
+    // null) the address goes to `elsewhere`; NewWindow2 and NewWindow3 are always cancelled,
+    // NewWindow3's address going to `elsewhere`. True when `id` was one of these events.
+    static bool FilterNavigation(DISPID id, DISPPARAMS* params, IUnknown* top, const AddressCheck& allow,
+                                 const AddressSink& elsewhere);
     // Must run while the site window still exists.
     void Close();
 

@@ -15,19 +15,6 @@ namespace {
 // The close mark painted on the skin, in skin pixels, inclusive.
 constexpr RECT kCloseMark{art::kHelpCloseLeft, art::kHelpCloseTop, art::kHelpCloseRight, art::kHelpCloseBottom};
 
-// A BSTR owned for one scope.
-class ScopedBstr {
-public:
-    explicit ScopedBstr(const std::wstring& text) : text_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-    ~ScopedBstr() { SysFreeString(text_); }
-    ScopedBstr(const ScopedBstr&) = delete;
-    ScopedBstr& operator=(const ScopedBstr&) = delete;
-    BSTR Get() const { return text_; }
-
-private:
-    BSTR text_;
-};
-
 }  // namespace
 
 void UseNewestBrowserMode() {
@@ -88,18 +75,14 @@ BOOL CHelp::OnInitDialog() {
     SetBackground(IDB_HELP_BACKGROUND);
     browser_ = Item(IDC_BROWSER);
     UseNewestBrowserMode();
-    if (!CBrowserHost::CanShowPages() || !host_->Create(browser_, [this] { OnDocumentComplete(); })) {
+    if (!CBrowserHost::CanShowPages() ||
+        !host_->Create(browser_, [this] { OnDocumentComplete(); }, allowAddress, openElsewhere)) {
         EndDialog(IDABORT);
         return TRUE;
     }
-    VARIANT address;
-    VariantInit(&address);
-    address.vt = VT_BSTR;
-    address.bstrVal = SysAllocString(WideFromAnsi(url).c_str());
-    VARIANT empty;
-    VariantInit(&empty);
-    host_->Browser()->Navigate2(&address, &empty, &empty, &empty, &empty);
-    VariantClear(&address);
+    ScopedVariant address(WideFromAnsi(url).c_str());
+    ScopedVariant empty;
+    host_->Browser()->Navigate2(address.Get(), empty.Get(), empty.Get(), empty.Get(), empty.Get());
     return TRUE;
 }
 

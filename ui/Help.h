@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -23,6 +24,11 @@ public:
 
     // The address to show, 8-bit code-page text; set before the dialog runs.
     std::string url;
+    // Which addresses the dialog may show (url among them), and where any other address
+    // the page navigates to or opens in a new window goes instead. Without `allowAddress`
+    // the dialog shows nothing.
+    std::function<bool(const std::wstring&)> allowAddress;
+    std::function<void(const std::wstring&)> openElsewhere;
 
     bool PreTranslateMessage(MSG& msg) override;
 

@@ -20,14 +20,16 @@ constexpr char kPrefix[] = "{7E57AC";
 class ActiveXTest : public ::testing::Test {
 protected:
     void AddUnit(const std::string& id) { registry_.CreateKey(HKEY_LOCAL_MACHINE, kDistributionUnitsKey + id); }
+    // The machine's class registration (HKEY_LOCAL_MACHINE\SOFTWARE\Classes).
     void AddClass(const std::string& id, const std::string* name, const std::string* server,
                   const std::string* bitmap) {
-        const std::string path = "CLSID\\" + id;
-        registry_.CreateKey(HKEY_CLASSES_ROOT, path);
-        if (name) registry_.SetText(HKEY_CLASSES_ROOT, path, "", *name);
-        if (server) registry_.SetText(HKEY_CLASSES_ROOT, path + "\\InprocServer32", "", *server);
-        if (bitmap) registry_.SetText(HKEY_CLASSES_ROOT, path + "\\ToolboxBitmap32", "", *bitmap);
+        const std::string path = ClassPath(id);
+        registry_.CreateKey(HKEY_LOCAL_MACHINE, path);
+        if (name) registry_.SetText(HKEY_LOCAL_MACHINE, path, "", *name);
+        if (server) registry_.SetText(HKEY_LOCAL_MACHINE, path + "\\InprocServer32", "", *server);
+        if (bitmap) registry_.SetText(HKEY_LOCAL_MACHINE, path + "\\ToolboxBitmap32", "", *bitmap);
     }
+    static std::string ClassPath(const std::string& id) { return std::string(kMachineClassRoot) + "CLSID\\" + id; }
     static int Index(const std::string& id) {
         return SubkeyIndex(HKEY_LOCAL_MACHINE, kDistributionUnitsKey, id);
     }
@@ -52,6 +54,10 @@ TEST_F(ActiveXTest, RowsForRegisteredControlsWithTrimmedNames) {
     AddClass(noServer, &other, nullptr, &bitmap);
     AddClass(noBitmap, &other, &server, nullptr);
     AddClass(noDefault, nullptr, &server, &bitmap);  // class key without its default value
+    // The user's classes never speak for the machine's control.
+    const std::string userClass = "Software\\Classes\\CLSID\\" + full;
+    registry_.SetText(HKEY_CURRENT_USER, userClass, "", "Tnk Override");
+    registry_.SetText(HKEY_CURRENT_USER, userClass + "\\InprocServer32", "", "C:\\Users\\x\\evil.ocx");
 
     RowRecorder rows;
     EXPECT_EQ(ListActiveXControls(rows), 0);
@@ -91,9 +97,9 @@ TEST_F(ActiveXTest, HostileClassValuesNeverOverflow) {
     AddUnit(binaryName);
     const std::string huge(3000, 'h');
     AddClass(longName, &huge, &huge, nullptr);  // unreadable name: skipped
-    registry_.CreateKey(HKEY_CLASSES_ROOT, "CLSID\\" + binaryName);
+    registry_.CreateKey(HKEY_LOCAL_MACHINE, ClassPath(binaryName));
     const BYTE bytes[] = {' ', 'B', 'i', 'n', ' ', 0xff};
-    registry_.SetBinary(HKEY_CLASSES_ROOT, "CLSID\\" + binaryName, "", bytes, sizeof(bytes));
+    registry_.SetBinary(HKEY_LOCAL_MACHINE, ClassPath(binaryName), "", bytes, sizeof(bytes));
 
     RowRecorder rows;
     ListActiveXControls(rows);

@@ -1,5 +1,5 @@
 // The Internet Explorer add-on scanner: the four kinds with their labels and fallbacks,
-// version strings, removal and server unregistration.
+// version strings, and removal that deletes registrations without running add-on code.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -66,25 +66,31 @@ void ExpectEntry(const Expected& actual, const Expected& expected) {
     EXPECT_EQ(actual.kind, expected.kind) << expected.registryName;
 }
 
-DWORD UnregisterCalls() {
+// What the stand-in servers wrote: "UnregisterCalls" when their unregistration ran,
+// "Loaded" when the marker server was loaded as code.
+DWORD Mark(const char* name) {
     ScopedKey key;
-    DWORD calls = 0;
-    DWORD size = sizeof(calls);
+    DWORD value = 0;
+    DWORD size = sizeof(value);
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kCounterKey, 0, KEY_READ, key.Put()) == ERROR_SUCCESS)
-        RegQueryValueExA(key.Get(), "UnregisterCalls", nullptr, nullptr, reinterpret_cast<BYTE*>(&calls), &size);
-    return calls;
+        RegQueryValueExA(key.Get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+    return value;
 }
+DWORD UnregisterCalls() { return Mark("UnregisterCalls"); }
+
+std::string MachineClass(const std::string& clsid) { return std::string(kMachineClassesKey) + clsid; }
 
 class AddonTest : public ::testing::Test {
 protected:
     void SetUp() override { RegistryFixture::DeleteTree(HKEY_CURRENT_USER, kCounterKey); }
     void TearDown() override { RegistryFixture::DeleteTree(HKEY_CURRENT_USER, kCounterKey); }
 
+    // The machine's class registration (HKEY_LOCAL_MACHINE\SOFTWARE\Classes).
     void AddClass(const std::string& clsid, const std::string* name, const std::string& server) {
-        const std::string path = "CLSID\\" + clsid;
-        registry_.CreateKey(HKEY_CLASSES_ROOT, path);
-        if (name) registry_.SetText(HKEY_CLASSES_ROOT, path, "", *name);
-        if (!server.empty()) registry_.SetText(HKEY_CLASSES_ROOT, path + "\\InprocServer32", "", server);
+        const std::string path = MachineClass(clsid);
+        registry_.CreateKey(HKEY_LOCAL_MACHINE, path);
+        if (name) registry_.SetText(HKEY_LOCAL_MACHINE, path, "", *name);
+        if (!server.empty()) registry_.SetText(HKEY_LOCAL_MACHINE, path + "\\InprocServer32", "", server);
     }
     void AddHelperObject(const std::string& clsid) {
         registry_.CreateKey(HKEY_LOCAL_MACHINE, std::string(kHelperObjectsKey) + "\\" + clsid);
@@ -162,12 +168,12 @@ TEST_F(AddonTest, FourKindsWithLabelsAndFallbacks) {
     EXPECT_EQ(rows.LastScanType(), kScanBrowserAddons);
 }
 
-TEST_F(AddonTest, RemovingAClassRegisteredTwiceUnregistersTwiceAndDeletesBoth) {
+TEST_F(AddonTest, RemovingAClassRegisteredTwiceDeletesBothRegistrationsAndTheClassWithoutRunningIt) {
     const std::string ok = ScanFixtureDll("addon_ok");
     AddClass(kBhoOne, nullptr, ok);
     AddHelperObject(kBhoOne);
     AddToolbar(kBhoOne);
-    AddButton(kButton, {{"Exec", ok}});
+    AddButton(kButton, {{"Exec", ok}, {"Icon", ok}});
     AddMenu(std::string(kPrefix) + " menu", &ok);
 
     {
@@ -177,17 +183,16 @@ TEST_F(AddonTest, RemovingAClassRegisteredTwiceUnregistersTwiceAndDeletesBoth) {
         EXPECT_EQ(bho.Remove(ToLowerAnsi(kBhoOne), kMachine), 1);
         EXPECT_EQ(bho.Remove("", kMachine), 1);
     }
-    EXPECT_EQ(UnregisterCalls(), 0u);
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kHelperObjectsKey) + "\\" + kBhoOne));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, MachineClass(kBhoOne)));
 
     {
         CBho bho;
         EXPECT_EQ(bho.Remove(kBhoOne, kMachine), 1);
     }
-    EXPECT_EQ(UnregisterCalls(), 2u);
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kHelperObjectsKey) + "\\" + kBhoOne));
     EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kToolbarKey, kBhoOne));
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "CLSID\\" + kBhoOne));  // left to the server's own unregistration
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, MachineClass(kBhoOne)));
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kExtensionsKey + kButton));
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kExtensionsKey));
 
@@ -200,24 +205,45 @@ TEST_F(AddonTest, RemovingAClassRegisteredTwiceUnregistersTwiceAndDeletesBoth) {
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kExtensionsKey));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kMenuExtKey + std::string(kPrefix) + " menu"));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kMenuExtKey));
+    // The add-on's own unregistration never ran, for the class nor for the button's icon.
+    EXPECT_EQ(UnregisterCalls(), 0u);
 }
 
-TEST_F(AddonTest, UnregisterServerResults) {
-    FileFixture windows(SpecialFolderPath(CSIDL_WINDOWS) + "\\TnkAddonTest");
-    windows.CopyIn(ScanFixtureDll("addon_ok"), "server.dll");
-    struct Case {
-        std::string path;
-        int result;
-    } cases[] = {
-        {ScanFixtureDll("addon_ok"), 0},
-        {"%SystemRoot%\\TnkAddonTest\\server.dll", 0},
-        {ScanFixtureDll("addon_fails"), 5},
-        {ScanFixtureDll("addon_noexport"), 4},
-        {ScanFixtureDll("does_not_exist"), 3},
-        {"", 3},
-    };
-    for (const Case& c : cases) EXPECT_EQ(CBho::UnregisterServer(c.path), c.result) << c.path;
-    EXPECT_EQ(UnregisterCalls(), 3u);  // ok twice, fails once
+// A per-user class override of a machine add-on's class points at a library whose loading
+// leaves a mark: the scan shows the machine's file, and removing the add-on loads nothing,
+// deletes the machine's class only and leaves the user's classes alone.
+TEST_F(AddonTest, APerUserClassOverrideIsNeitherLoadedNorDeleted) {
+    const std::string machineFile = ScanFixtureDll("addon_ok");
+    const std::string marker = ScanFixtureDll("addon_marker");
+    const std::string title = "Tnk Machine BHO";
+    AddClass(kBhoOne, &title, machineFile);
+    AddHelperObject(kBhoOne);
+    AddToolbar(kBhoOne);
+    AddButton(kButton, {{"ButtonText", "Tnk Button"}, {"Icon", marker}, {"Exec", marker}});
+    const std::string userClass = "Software\\Classes\\CLSID\\" + kBhoOne;
+    registry_.CreateKey(HKEY_CURRENT_USER, userClass);
+    registry_.SetText(HKEY_CURRENT_USER, userClass, "", "Tnk Override");
+    registry_.SetText(HKEY_CURRENT_USER, userClass + "\\InprocServer32", "", marker);
+
+    {
+        const CBho bho;
+        const std::vector<Expected> entries = OurEntries(bho, kBhoOne);
+        ASSERT_EQ(entries.size(), 2u);
+        for (const Expected& entry : entries) {
+            EXPECT_EQ(entry.filePath, machineFile) << entry.kind;
+            EXPECT_NE(entry.title, "Tnk Override") << entry.kind;
+        }
+    }
+    {
+        CBho bho;
+        EXPECT_EQ(bho.Remove(kBhoOne, kMachine), 1);
+        EXPECT_EQ(bho.Remove(kButton, kMachine), 1);
+    }
+    EXPECT_EQ(Mark("Loaded"), 0u);
+    EXPECT_EQ(UnregisterCalls(), 0u);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, MachineClass(kBhoOne)));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kExtensionsKey + kButton));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, userClass + "\\InprocServer32"));
 }
 
 TEST_F(AddonTest, VersionStringsExpandTheSystemRootInAnyCase) {
