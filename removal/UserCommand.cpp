@@ -120,7 +120,7 @@ UninstallResult RunUserUninstaller(CRemovalEngine& engine, IRemovalHost& host, c
             result.outcome = UninstallOutcome::Declined;
             return result;
         }
-        const int deleted = engine.DeleteKeyAt(place, keyPath);
+        const RegistryResult deleted = engine.DeleteKeyAt(place, keyPath, {key});
         host.Tell(deleted == kDeleted ? messages::kDeleted : messages::kDeleteFailed);
         result.outcome = deleted == kDeleted ? UninstallOutcome::EntryDeleted : UninstallOutcome::DeleteFailed;
         return result;

@@ -17,8 +17,10 @@
 #include "base/RegistryBackupFile.h"
 #include "base/ScopedHandles.h"
 #include "base/TextUtil.h"
+#include "support/TestMachine.h"
 
 using namespace tarnock;
+using tarnock::testing::ReadBytes;
 namespace rb = tarnock::registry_backup;
 
 namespace {
@@ -112,16 +114,6 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder) {
 
 void EmptyFolder(const std::wstring& folder) {
     for (const std::wstring& name : FilesIn(folder)) DeleteFileW((folder + L"\\" + name).c_str());
-}
-
-std::string ReadBytes(const std::wstring& path) {
-    ScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!file) return {};
-    std::string bytes(GetFileSize(file.Get(), nullptr), '\0');
-    DWORD read = 0;
-    ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    bytes.resize(read);
-    return bytes;
 }
 
 // The text of a backup file after its byte order mark; empty when the mark is missing.

@@ -14,8 +14,10 @@
 #include "db/CppSQLite3.h"
 #include "db/DbCtrl.h"
 #include "base/TextUtil.h"
+#include "support/TestMachine.h"
 
 using namespace tarnock;
+using tarnock::testing::ReadBytes;
 
 namespace {
 
@@ -77,17 +79,6 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
     ASSERT_EQ(written, bytes.size());
-}
-
-std::string ReadBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    std::string bytes(4096, '\0');
-    DWORD read = 0;
-    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    bytes.resize(read);
-    return bytes;
 }
 
 // Runs `action` and returns the exception it threw; fails the test when nothing is thrown.

@@ -14,6 +14,8 @@
 #include "base/TextUtil.h"
 #include "resource.h"
 #include "support/E2eFixtures.h"
+#include "support/TarnockSession.h"
+#include "support/TestMachine.h"
 #include "support/UiDriver.h"
 
 using namespace tarnock;
@@ -40,13 +42,7 @@ bool MoveTree(HKEY fromRoot, const wchar_t* from, HKEY toRoot, const wchar_t* to
 
 std::string RecorderLog() { return BuildDir() + "\\tests\\backup-open-calls.txt"; }
 
-std::vector<std::string> RecordedCalls() {
-    std::vector<std::string> lines;
-    std::ifstream file(RecorderLog());
-    for (std::string line; std::getline(file, line);)
-        if (!line.empty()) lines.push_back(line);
-    return lines;
-}
+std::vector<std::string> RecordedCalls() { return ReadLines(RecorderLog()); }
 
 class BackupFolderTest : public ::testing::Test {
 protected:
@@ -79,7 +75,7 @@ protected:
         const std::string folder = ToLowerAnsi(Utf8(RegistryBackupFolder()));
         return calls.size() == 1 && ToLowerAnsi(calls[0]).find(folder) != std::string::npos;
     }
-    ProgramProcess app_;
+    TarnockSession app_;
     bool movedDde_ = false;
 };
 
@@ -92,11 +88,8 @@ TEST_F(BackupFolderTest, OpensTheBackupFolderWithTheShell) {
 }
 
 TEST_F(BackupFolderTest, MainMenuCommandOfTheProgramOpensIt) {
-    const std::string stage = WindowsPath(TARNOCK_E2E_STAGE_DIR);
-    const std::string exe = stage + "\\Tarnock.exe";
     ASSERT_TRUE(WaitUntil([] { return FindWindowA(nullptr, kTarnockTitle) == nullptr; }, 5000));
-    ASSERT_TRUE(app_.Start(exe, "\"" + exe + "\"", stage));
-    HWND main = WaitForWindowTitle(kTarnockTitle, 20000);
+    HWND main = app_.Launch();
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(IsResponsive(main, 10000));
     PostCommand(main, ID_MENU_BACKUPFOLDER);

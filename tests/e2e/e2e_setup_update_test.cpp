@@ -20,6 +20,8 @@
 
 #include "base/ScopedHandles.h"
 #include "resource.h"
+#include "base/TextUtil.h"
+#include "support/TestMachine.h"
 #include "support/E2eFixtures.h"
 #include "support/UiDriver.h"
 #include "support/UpdateServer.h"
@@ -42,13 +44,6 @@ std::string SpecialFolder(int csidl) {
 }
 std::string InstallFolder() { return SpecialFolder(CSIDL_PROGRAM_FILES) + "\\Tarnock"; }
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::vector<std::string> Split(const std::string& text) {
-    std::vector<std::string> parts;
-    std::stringstream stream(text);
-    for (std::string part; std::getline(stream, part, '|');) parts.push_back(part);
-    return parts;
-}
 
 std::vector<std::string> FolderEntries(const std::string& folder) {
     std::vector<std::string> names;
@@ -244,7 +239,7 @@ TEST_F(SetupEndToEnd, InstallsListsItselfUpdatesInPlaceAndUninstallsWithoutLefto
     ULONGLONG start = GetTickCount64();
     ASSERT_EQ(RunToEnd(WindowsPath(SETUP_N_EXE), "/S", kMsiTimeoutMs), 0);
     printf("[ figures  ] silent install of %s: %llu ms\n", SETUP_VERSION, GetTickCount64() - start);
-    EXPECT_EQ(FolderEntries(folder), Split(SETUP_FILES));
+    EXPECT_EQ(FolderEntries(folder), tarnock::SplitList(SETUP_FILES));
     EXPECT_EQ(FileVersion(folder + "\\Tarnock.exe"), SETUP_VERSION);
     const std::vector<std::string> shortcuts = MenuShortcuts();
     ASSERT_EQ(shortcuts.size(), 1u);

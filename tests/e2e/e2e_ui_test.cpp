@@ -20,6 +20,7 @@
 #include "base/ScopedHandles.h"
 #include "resource.h"
 #include "support/E2eFixtures.h"
+#include "support/TarnockSession.h"
 #include "support/UiDriver.h"
 #include "support/TestMachine.h"
 
@@ -28,8 +29,6 @@ using namespace tarnock::testing;
 
 namespace {
 
-std::string StageDir() { return WindowsPath(TARNOCK_E2E_STAGE_DIR); }
-std::string TarnockExe() { return StageDir() + "\\Tarnock.exe"; }
 std::string IniFile() { return StageDir() + "\\Tarnock.ini"; }
 std::string TestsDir() { return BuildDir() + "\\tests"; }
 std::string Recorder() { return TestsDir() + "\\ui_url_recorder.exe"; }
@@ -48,14 +47,6 @@ std::string Ansi(const std::wstring& text) {
     std::string out(size > 0 ? size - 1 : 0, '\0');
     WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
     return out;
-}
-
-std::vector<std::string> ReadLines(const std::string& path) {
-    std::vector<std::string> lines;
-    std::ifstream file(path);
-    for (std::string line; std::getline(file, line);)
-        if (!line.empty()) lines.push_back(line);
-    return lines;
 }
 
 // The default value of an HKLM classes key, replaced for one test and put back after it.
@@ -171,10 +162,7 @@ protected:
     }
 
     HWND Launch(const std::string& arguments = "") {
-        const std::string commandLine = Quoted(TarnockExe()) + (arguments.empty() ? "" : " " + arguments);
-        if (!app_.Start(TarnockExe(), commandLine, StageDir())) return nullptr;
-        main_ = WaitForDialogTitle(app_.Id(), kTarnockTitle, 20000);
-        if (main_) IsResponsive(main_, 5000);
+        main_ = app_.Launch(arguments);
         return main_;
     }
 
@@ -229,7 +217,7 @@ protected:
     const std::string symbolName_ = "Tool & Co #1 100%+ \"Pro\"\\x";
     int koreanRow_ = -1;
     int symbolRow_ = -1;
-    ProgramProcess app_;
+    TarnockSession app_;
     HWND main_ = nullptr;
     std::vector<std::unique_ptr<ReplacedDefault>> recorders_;
     std::vector<std::unique_ptr<ReplacedDefault>> standIn_;
@@ -462,10 +450,10 @@ TEST_F(UiE2e, TheMainWindowInEachViewAndManyRepaintsLeaveNoGdiObjectBehind) {
         IsResponsive(main_, 3000);
     };
     for (int i = 0; i < 3; ++i) repaint();
-    const long before = GdiObjectCount(app_.Handle());
+    const long before = GdiObjectCount(app_.Process().Handle());
     ASSERT_GT(before, 0);
     for (int i = 0; i < 40; ++i) repaint();
-    EXPECT_EQ(GdiObjectCount(app_.Handle()), before);
+    EXPECT_EQ(GdiObjectCount(app_.Process().Handle()), before);
 }
 
 // Enough programs that the all-programs scan runs for seconds behind the splash.

@@ -14,21 +14,14 @@
 
 #include "app/MessageFilter.h"
 #include "base/ScopedHandles.h"
+#include "base/TextUtil.h"
+#include "support/TestMachine.h"
 #include "support/UiDriver.h"
 
 using namespace tarnock;
 using namespace tarnock::testing;
 
 namespace {
-
-std::vector<std::string> Split(const std::string& text) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (std::size_t bar; (bar = text.find('|', start)) != std::string::npos; start = bar + 1)
-        parts.push_back(text.substr(start, bar - start));
-    parts.push_back(text.substr(start));
-    return parts;
-}
 
 std::vector<std::string> FolderFiles(const std::string& folder) {
     std::vector<std::string> names;
@@ -118,7 +111,7 @@ struct Release {
 void CheckRelease(const Release& release) {
     SCOPED_TRACE(release.name);
     const std::string programFolder = release.folder + "\\Tarnock";
-    EXPECT_EQ(FolderFiles(programFolder), Split(SETUP_FILES));
+    EXPECT_EQ(FolderFiles(programFolder), tarnock::SplitList(SETUP_FILES));
     for (const std::string& name : FolderFiles(programFolder)) {
         SCOPED_TRACE(name);
         const std::string path = programFolder + "\\" + name;
@@ -167,7 +160,7 @@ TEST(Release, EveryProgramHasOneManifestAndTheRightsItNeeds) {
         {release + "\\Tarnock\\Tarnock.exe", "requireAdministrator"},
         {release + "\\TarnockSetup.exe", "requireAdministrator"},
     };
-    for (const std::string& name : Split(SETUP_FILES))
+    for (const std::string& name : tarnock::SplitList(SETUP_FILES))
         if (name == "TarnockUpdate.exe") programs.push_back({release + "\\Tarnock\\" + name, "requireAdministrator"});
     for (const Program& program : programs) {
         SCOPED_TRACE(program.path);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace tarnock::testing {
 
@@ -14,6 +15,10 @@ std::string Quoted(const std::string& text);
 std::string TempFolder();
 // The whole content of a file; "" when it cannot be read.
 std::string ReadAll(const std::string& path);
+// The same, byte for byte, of a file named in UTF-16.
+std::string ReadBytes(const std::wstring& path);
+// The lines of a text file that are not empty (a log of recorded calls).
+std::vector<std::string> ReadLines(const std::string& path);
 // Whether a key, or a value of a key, exists (`view`: 0 or a KEY_WOW64_* flag).
 bool KeyExists(HKEY root, const std::string& path, REGSAM view = 0);
 bool ValueExists(HKEY root, const std::string& path, const std::string& name, REGSAM view = 0);
