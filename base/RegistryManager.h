@@ -18,6 +18,7 @@ enum RegistryResult : int {
     kRegOpenFailed = -4,
     kRegReadFailed = -5,
     kRegDeleteFailed = -6,
+    kRegKeyLocked = -7,  // a key of the tree is in use by the system and stays; the caller tells the user
 };
 
 class CRegistryManager {
@@ -37,8 +38,9 @@ public:
     // Creates the key when needed and writes dwordValue as REG_DWORD.
     int WriteDword();
     int DeleteValue();
-    // Deletes root\keyPath with all its subkeys; always returns 1. A path that names no
-    // key below the root (empty, or only backslashes) deletes nothing.
+    // Deletes root\keyPath with all its subkeys; returns 1, or kRegKeyLocked when the system
+    // kept a key of the tree in use (the caller tells the user). A path that names no key
+    // below the root (empty, or only backslashes) deletes nothing.
     int DeleteKeyTree();
 
     HKEY root = HKEY_CURRENT_USER;
