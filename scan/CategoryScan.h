@@ -39,6 +39,9 @@ public:
     virtual std::string GetInfo(int index) const = 0;
     virtual std::string GetKeyName(int index) const = 0;
     virtual std::string GetMatchMode(int index) const = 0;
+    // The product's database key, which its rows carry as their item value; a source
+    // without keys numbers its rows.
+    virtual int GetKey(int index) const { return index; }
 };
 
 // Any database class with these operations (CDbCtrl) seen through ISignatureRows.
