@@ -55,6 +55,7 @@ public:
     std::string GetInfo(int index) const override { return database_.GetInfo(index); }
     std::string GetKeyName(int index) const override { return database_.GetKeyName(index); }
     std::string GetMatchMode(int index) const override { return database_.GetMatchMode(index); }
+    int GetKey(int index) const override { return database_.GetKey(index); }
 
 private:
     Database& database_;

@@ -54,3 +54,9 @@ if(TARGET e2e_app_test)
   add_dependencies(e2e_app_test removal_fixture_uninstaller)
   target_compile_definitions(e2e_app_test PRIVATE TARNOCK_REMOVAL_FIXTURES="${REMOVAL_FIXTURE_DIR}")
 endif()
+
+# The measuring program of the removal wait (not a test): tools/bench/removal_wait_bench.cpp.
+add_executable(removal_wait_bench "${CMAKE_SOURCE_DIR}/tools/bench/removal_wait_bench.cpp")
+target_link_libraries(removal_wait_bench PRIVATE tarnock_core)
+target_compile_options(removal_wait_bench PRIVATE ${TARNOCK_WARNINGS})
+add_dependencies(removal_wait_bench removal_fixture_uninstaller)
