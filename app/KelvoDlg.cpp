@@ -26,49 +26,9 @@
 #include "ui/ListTestCtrl.h"
 #include "ui/VexButton.h"
 #include "ui/framework/Application.h"
+#include "ui/framework/MessageLoop.h"
 
 namespace tarnock {
-
-// ---------------------------------------------------------------------------------------
-// Event lists
-
-void CEventList::Add(HANDLE event) {
-    std::lock_guard lock(lock_);
-    if (events_.size() == events_.capacity()) events_.reserve(events_.size() + 10);
-    events_.push_back(event);
-}
-
-void CEventList::Remove(HANDLE event) {
-    std::lock_guard lock(lock_);
-    for (auto it = events_.begin(); it != events_.end(); ++it) {
-        if (*it == event) {
-            events_.erase(it);
-            return;
-        }
-    }
-}
-
-void CEventList::SignalAll() const {
-    std::lock_guard lock(lock_);
-    for (HANDLE event : events_) SetEvent(event);
-}
-
-std::vector<ScopedHandle> CEventList::DuplicateAll() const {
-    std::lock_guard lock(lock_);
-    std::vector<ScopedHandle> copies;
-    copies.reserve(events_.size());
-    for (HANDLE event : events_) {
-        HANDLE copy = nullptr;
-        if (DuplicateHandle(GetCurrentProcess(), event, GetCurrentProcess(), &copy, SYNCHRONIZE, FALSE, 0))
-            copies.emplace_back(copy);
-    }
-    return copies;
-}
-
-std::size_t CEventList::Count() const {
-    std::lock_guard lock(lock_);
-    return events_.size();
-}
 
 namespace {
 
@@ -136,84 +96,7 @@ std::string ResolveShortcutTarget(const std::string& file) {
     return target;
 }
 
-// Rows of a threaded scan travel to the dialog in batches of this many, each posted with
-// UM_SCANROWS; the dialog owns a batch once the post succeeded.
-constexpr std::size_t kScanBatchRows = 256;
-constexpr UINT UM_SCANROWS = WM_APP + 0x100;
-
-struct ScanRow {
-    std::string name, info, key, iconFile;
-    int itemValue;
-    std::string place;  // the hidden fifth column
-};
-
-struct ScanRowBatch {
-    int generation = 0;
-    int scanType = 0;
-    bool last = false;
-    std::vector<ScanRow> rows;
-};
-
-// Everything a scan worker reads, copied on the user-interface thread when it starts.
-struct ScanSnapshot {
-    HWND dialog = nullptr;
-    int scanType = 0;
-    int generation = 0;
-    std::shared_ptr<const std::atomic<int>> currentGeneration;
-    std::vector<std::string> commandFolders;
-    InstallerProductList installerProducts;
-};
-
-// The scan's view on a worker: collects rows and posts them; touches no window.
-class PostedRows final : public IScanView {
-public:
-    explicit PostedRows(const ScanSnapshot& snapshot) : snapshot_(snapshot) { NewBatch(); }
-    PostedRows(const PostedRows&) = delete;
-    PostedRows& operator=(const PostedRows&) = delete;
-
-    using IScanView::AddListRow;
-    void AddListRow(const std::string& name, const std::string& info, const std::string& key,
-                    const std::string& iconFile, int itemValue, const std::string& place) override {
-        if (StopRequested()) return;
-        batch_->rows.push_back({name, info, key, iconFile, itemValue, place});
-        if (batch_->rows.size() >= kScanBatchRows) Post(false);
-    }
-    bool StopRequested() const override { return snapshot_.currentGeneration->load() != snapshot_.generation; }
-    void BeginScan() override {}  // the dialog began it before the worker started
-    void EndScan(int) override { Post(true); }
-
-private:
-    void NewBatch() {
-        batch_ = std::make_unique<ScanRowBatch>();
-        batch_->generation = snapshot_.generation;
-        batch_->scanType = snapshot_.scanType;
-        batch_->rows.reserve(kScanBatchRows);
-    }
-    void Post(bool last) {
-        // A superseded scan's rows would be dropped anyway: the scan that replaced it ends
-        // the list's scan state itself.
-        if (StopRequested()) {
-            batch_->rows.clear();
-            return;
-        }
-        batch_->last = last;
-        // Once posted, the dialog owns the batch; a failed post (the window is gone) frees it here.
-        if (PostMessageW(snapshot_.dialog, UM_SCANROWS, 0, reinterpret_cast<LPARAM>(batch_.get()))) batch_.release();
-        NewBatch();
-    }
-
-    const ScanSnapshot& snapshot_;
-    std::unique_ptr<ScanRowBatch> batch_;
-};
-
-DWORD WINAPI ScanThreadProc(void* parameter) {
-    if (parameter == nullptr) return 1;
-    const std::unique_ptr<ScanSnapshot> snapshot(static_cast<ScanSnapshot*>(parameter));
-    PostedRows rows(*snapshot);
-    CDbCtrl database;
-    RunCategoryScan(snapshot->scanType, snapshot->commandFolders, snapshot->installerProducts, database, rows);
-    return 0;
-}
+constexpr UINT UM_SCANROWS = WM_APP + 0x100;  // lParam: ScanRowBatch* owned by the receiver
 
 }  // namespace
 
@@ -421,10 +304,10 @@ int CkelvoDlg::RunScan(int type) {
         StartThreadedScan(type);
         return 0;
     }
-    scanGeneration_->fetch_add(1);  // a threaded scan still running is superseded
+    scanGenerations_->Begin();  // a threaded scan still running is superseded
     // Every scan has its own database object; the product cache is only read after start-up.
     CDbCtrl database;
-    return RunCategoryScan(type, CommandFolders(), installerProducts, database, *this);
+    return RunCategoryScan(type, CommandFolders(), InstallerProducts(), database, *this);
 }
 
 int CkelvoDlg::ParseCommandLine(const std::string& text) {
@@ -451,19 +334,17 @@ int CkelvoDlg::ParseCommandLine(const std::string& text) {
         if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
         folders.push_back(folder);
     }
-    std::lock_guard lock(foldersLock_);
     commandFolders = std::move(folders);
     return result;
 }
 
 std::vector<std::string> CkelvoDlg::CommandFolders() const {
-    std::lock_guard lock(foldersLock_);
     return commandFolders;
 }
 
 int CkelvoDlg::LoadInstallerProducts(HKEY root, const char* path) {
     char nameBuffer[MAX_PATH] = {};
-    return tarnock::LoadInstallerProducts(root, path, nameBuffer, installerProducts);
+    return tarnock::LoadInstallerProducts(root, path, nameBuffer, *installerProducts_);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -472,26 +353,24 @@ int CkelvoDlg::LoadInstallerProducts(HKEY root, const char* path) {
 void CkelvoDlg::StartThreadedScan(int type) {
     scanType = type;
     auto snapshot = std::make_unique<ScanSnapshot>();
-    snapshot->dialog = Hwnd();
     snapshot->scanType = type;
-    snapshot->generation = scanGeneration_->fetch_add(1) + 1;
-    snapshot->currentGeneration = scanGeneration_;
+    snapshot->generation = scanGenerations_->Begin();
+    snapshot->generations = scanGenerations_;
     snapshot->commandFolders = CommandFolders();
-    snapshot->installerProducts = installerProducts;
+    snapshot->installerProducts = installerProducts_;
+    const HWND window = Hwnd();
+    snapshot->deliver = [window](ScanRowBatch* batch) {
+        return PostMessageW(window, UM_SCANROWS, 0, reinterpret_cast<LPARAM>(batch)) != FALSE;
+    };
 
     ShowLoadingWindow();
     BeginScan();
-    ScopedHandle thread(CreateThread(nullptr, 0, &ScanThreadProc, snapshot.get(), 0, nullptr));
-    if (!thread) {
-        EndScan(type);
-        return;
-    }
-    snapshot.release();  // the worker owns it now
+    if (!StartScanWorker(std::move(snapshot))) EndScan(type);
 }
 
 std::optional<LRESULT> CkelvoDlg::OnScanRows(LPARAM parameter) {
     const std::unique_ptr<ScanRowBatch> batch(reinterpret_cast<ScanRowBatch*>(parameter));
-    if (batch == nullptr || destroying_ || batch->generation != scanGeneration_->load()) return 0;
+    if (batch == nullptr || destroying_ || !scanGenerations_->Accepts(*batch)) return 0;
     for (const ScanRow& row : batch->rows)
         AddListRow(row.name, row.info, row.key, row.iconFile, row.itemValue, row.place);
     if (batch->last) EndScan(batch->scanType);
@@ -517,43 +396,11 @@ void CkelvoDlg::HideLoadingWindow() {
 
 void CkelvoDlg::StartRemovalWorker() { RemoveSelected(); }
 
-void CkelvoDlg::WaitPumpingMessages(std::vector<ScopedHandle> handles, DWORD timeoutMs) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    bool quit = false;
-    int quitCode = 0;
-    while (!handles.empty()) {
-        const ULONGLONG now = GetTickCount64();
-        if (now >= deadline) break;
-        std::vector<HANDLE> raw;
-        for (const ScopedHandle& handle : handles) raw.push_back(handle.Get());
-        const DWORD count = static_cast<DWORD>(raw.size());
-        const DWORD result =
-            MsgWaitForMultipleObjects(count, raw.data(), FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
-        if (result < WAIT_OBJECT_0 + count) {
-            handles.erase(handles.begin() + (result - WAIT_OBJECT_0));
-        } else if (result == WAIT_OBJECT_0 + count) {
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                if (message.message == WM_QUIT) {
-                    quit = true;
-                    quitCode = static_cast<int>(message.wParam);
-                    continue;
-                }
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
-            }
-        } else {
-            break;  // time-out or a failed wait
-        }
-    }
-    if (quit) PostQuitMessage(quitCode);  // it belongs to the loop that runs after us
-}
-
 void CkelvoDlg::OnDestroy() {
     destroying_ = true;
-    scanGeneration_->fetch_add(1);  // running scans stop listing and their rows are dropped
-    EndRemovals();  // removal waits end; their questions are answered No
-    WaitPumpingMessages(removalThreadEvents.DuplicateAll(), 2000);
+    scanGenerations_->Begin();  // running scans stop listing and their rows are dropped
+    // Removal waits end and their questions are answered No; the workers get 2 s to finish.
+    ui::loop::WaitDispatching(removals_->BeginShutdown(), 2000);
     // Batches posted before the scans saw the new generation are freed, not left behind.
     MSG pending;
     while (PeekMessageW(&pending, Hwnd(), UM_SCANROWS, UM_SCANROWS, PM_REMOVE))

@@ -4,41 +4,23 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "scan/InstallerProduct.h"
 #include "base/ScopedHandles.h"
+#include "removal/RemovalWorkers.h"
 #include "removal/RemovalHost.h"
 #include "scan/ScanView.h"
+#include "scan/ScanWorker.h"
 #include "ui/ListTestCtrl.h"
 #include "ui/Loading.h"
 #include "ui/Picture.h"
 #include "ui/framework/Dialog.h"
 
 namespace tarnock {
-
-// Event handles shared by the user-interface thread and the workers; every operation
-// takes the list's lock.
-class CEventList {
-public:
-    CEventList() { events_.reserve(10); }
-    void Add(HANDLE event);
-    // Removes the first entry equal to `event`; the handle itself stays open.
-    void Remove(HANDLE event);
-    void SignalAll() const;
-    // Own copies of the handles, valid even after their owners close the originals.
-    std::vector<ScopedHandle> DuplicateAll() const;
-    std::size_t Count() const;
-
-private:
-    mutable std::mutex lock_;
-    std::vector<HANDLE> events_;
-};
 
 class CkelvoDlg : public ui::CDialog, public IScanView, public std::enable_shared_from_this<CkelvoDlg> {
 public:
@@ -65,7 +47,6 @@ public:
     // Removes what the selected row stands for: takes a snapshot of the row here, on the
     // user-interface thread, and hands it to a removal worker (KelvoDlgRemoval.cpp).
     void RemoveSelected();
-    const std::atomic<bool>& RemovalsShuttingDown() const { return removalsShuttingDown_; }
 
     // Worker threads: the threaded scan (types 5 and 8) behind the loading window, and a removal.
     // The scan worker gets a snapshot of what it reads and hands its rows back in batches.
@@ -80,15 +61,14 @@ public:
     std::vector<std::string> CommandFolders() const;
     HWND ResultListWindow() const { return listWindow_; }
 
-    // Events on which removals wait for an uninstall key to change; all set at shutdown.
-    CEventList changeWaitEvents;
-    // One manual-reset event per running removal worker; waited for at shutdown.
-    CEventList removalThreadEvents;
-    // Filled once at initialisation, before any worker starts; read-only afterwards.
-    InstallerProductList installerProducts;
-    std::atomic<int> rankConsent{0};
-    // Written by the user-interface thread only; removal workers read it.
-    std::atomic<int> scanType{1};
+    // The removal workers, their change-wait events and done events.
+    CRemovalWorkers& Removals() const { return *removals_; }
+    // Filled once at initialisation, before any worker starts; shared read-only with the
+    // workers afterwards.
+    const InstallerProductList& InstallerProducts() const { return *installerProducts_; }
+    // User-interface thread only: workers get what they need in their start records.
+    int rankConsent = 0;
+    int scanType = 1;
 
 protected:
     BOOL OnInitDialog() override;
@@ -107,9 +87,6 @@ private:
     std::string SelectedRowText(int column) const;
     std::optional<LRESULT> OnCopyData(const COPYDATASTRUCT* data);
     void OnDestroy();
-    // Waits for the handles until all are signalled or the time is up, dispatching this
-    // thread's messages meanwhile so that a worker waiting for the window is served.
-    static void WaitPumpingMessages(std::vector<ScopedHandle> handles, DWORD timeoutMs);
     std::optional<LRESULT> OnScanRows(LPARAM batch);
     void ShowLoadingWindow();
     void HideLoadingWindow();
@@ -121,20 +98,22 @@ private:
     void DeleteRemovedRow(const RemovalRow& removed);
     void OpenRowFolder(int row);
     void DeleteListEntryOnly(int row);
-    void EndRemovals();
     void DropPendingRemovalMessages();
+    // The names of the removals whose uninstallers run, shown below the list.
+    void ShowUnderWay(const std::string& name, bool underWay);
+    std::vector<std::string> underWay_;
     ui::ListTestCtrl& ListCtrl() const;
 
     std::unique_ptr<Controls> controls_;
-    std::atomic<bool> removalsShuttingDown_{false};
+    std::shared_ptr<CRemovalWorkers> removals_ = CRemovalWorkers::Create();
+    std::shared_ptr<InstallerProductList> installerProducts_ = std::make_shared<InstallerProductList>();
     // Shown during the threaded scans; user-interface thread only.
     std::unique_ptr<ui::CLoading> loadingWindow;
     // The generation of the newest scan; a worker's rows of an older one are dropped, and
-    // the worker reads it to stop early. Shared with the workers, hence its own lifetime.
-    std::shared_ptr<std::atomic<int>> scanGeneration_ = std::make_shared<std::atomic<int>>(0);
+    // the worker reads it to stop early.
+    std::shared_ptr<CScanGenerations> scanGenerations_ = CScanGenerations::Create();
     bool destroying_ = false;
-    mutable std::mutex foldersLock_;
-    std::vector<std::string> commandFolders;
+    std::vector<std::string> commandFolders;  // user-interface thread only; workers get a copy
     ScopedIcon windowIcon_;   // icon 130, the window's big and small icon
     ScopedIcon dragIcon_;     // icon 161, painted when minimised
     ScopedIcon buttonIcons_[5];

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "app/KelvoDlg.h"
@@ -14,6 +15,7 @@
 #include "removal/RemovalCommand.h"
 #include "removal/RemovalEngine.h"
 #include "removal/RemovalMessages.h"
+#include "resource.h"
 #include "scan/CategoryScan.h"
 #include "ui/framework/Application.h"
 
@@ -21,30 +23,20 @@ namespace tarnock {
 
 namespace {
 
+// Everything one removal worker needs, taken on the user-interface thread.
 struct RemovalStart {
-    std::shared_ptr<CkelvoDlg> keepAlive;
-    CkelvoDlg* dialog;
+    HWND window = nullptr;
     RemovalRow row;
+    std::shared_ptr<const InstallerProductList> installerProducts;
+    std::shared_ptr<CRemovalWorkers> workers;
 };
 
-DWORD WINAPI RemovalThreadProc(void* parameter) {
-    if (parameter == nullptr) return 1;
-    const std::unique_ptr<RemovalStart> start(static_cast<RemovalStart*>(parameter));
-    CkelvoDlg& dialog = *start->dialog;
-    ScopedHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (done) dialog.removalThreadEvents.Add(done.Get());
-    {
-        CDialogRemovalHost host(dialog.Hwnd(), dialog.changeWaitEvents, dialog.RemovalsShuttingDown());
-        CDbCtrl database;
-        CDbProductRecords records(database);
-        CRemovalCommand command(host, dialog.installerProducts, records, &OlmaticPost);
-        command.Run(start->row);
-    }
-    if (done) {
-        dialog.removalThreadEvents.Remove(done.Get());
-        SetEvent(done.Get());
-    }
-    return 0;
+void RunRemoval(const RemovalStart& start) {
+    CDialogRemovalHost host(start.window, *start.workers);
+    CDbCtrl database;
+    CDbProductRecords records(database);
+    CRemovalCommand command(host, *start.installerProducts, records, &OlmaticPost);
+    command.Run(start.row);
 }
 
 std::wstring FormatWide(const wchar_t* format, const std::string& value) {
@@ -71,16 +63,21 @@ void CkelvoDlg::RegisterRemovalHandlers() {
     OnMessage(UM_REMOVAL_QUESTION, [this](WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
         const auto* question = reinterpret_cast<const RemovalQuestion*>(lParam);
         // At shutdown the answer is No without asking: the dialog is going away.
-        if (question == nullptr || removalsShuttingDown_.load()) return IDNO;
+        if (question == nullptr || removals_->ShuttingDown()) return IDNO;
         return ui::AppMessageBox(question->text, question->flags);
     });
     OnMessage(UM_REMOVAL_DELETEROW, [this](WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
         const std::unique_ptr<RemovalRow> row(reinterpret_cast<RemovalRow*>(lParam));
-        if (row && !removalsShuttingDown_.load()) DeleteRemovedRow(*row);
+        if (row && !removals_->ShuttingDown()) DeleteRemovedRow(*row);
+        return 0;
+    });
+    OnMessage(UM_REMOVAL_UNDERWAY, [this](WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
+        const std::unique_ptr<RemovalRow> row(reinterpret_cast<RemovalRow*>(lParam));
+        if (row && !removals_->ShuttingDown()) ShowUnderWay(row->Name(), wParam != 0);
         return 0;
     });
     OnMessage(UM_REMOVAL_RESCAN, [this](WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
-        if (!removalsShuttingDown_.load() && scanType == static_cast<int>(wParam)) RunScan();
+        if (!removals_->ShuttingDown() && scanType == static_cast<int>(wParam)) RunScan();
         return 0;
     });
 }
@@ -106,9 +103,12 @@ int CkelvoDlg::RowItemValue(int row) const {
 }
 
 void CkelvoDlg::RemoveSelected() {
-    auto start = std::make_unique<RemovalStart>(RemovalStart{weak_from_this().lock(), this, TakeRemovalSnapshot()});
-    ScopedHandle thread(CreateThread(nullptr, 0, &RemovalThreadProc, start.get(), 0, nullptr));
-    if (thread) start.release();  // the worker owns it now
+    auto start = std::make_shared<RemovalStart>();
+    start->window = Hwnd();
+    start->row = TakeRemovalSnapshot();
+    start->installerProducts = installerProducts_;
+    start->workers = removals_;
+    removals_->Start([start] { RunRemoval(*start); });
 }
 
 void CkelvoDlg::DeleteRemovedRow(const RemovalRow& removed) {
@@ -134,6 +134,8 @@ void CkelvoDlg::OpenRowFolder(int row) {
     if (scanType == kScanBrowserAddons) return;  // add-ons have no folder of their own here
     if (scanType == kScanStartup) {
         path = ListCtrl().ItemText(row, 1);
+    } else if (scanType == kScanActiveX) {
+        path = ListCtrl().ItemText(row, 2);  // the control's file
     } else {
         const std::string key = ListCtrl().ItemText(row, 2);
         if (!CRemovalEngine::IsUsableEntryName(key)) return;
@@ -164,24 +166,36 @@ void CkelvoDlg::DeleteListEntryOnly(int row) {
         void RemoveChangeWaitEvent(HANDLE) override {}
         bool IsShuttingDown() const override { return false; }
     } quiet;
-    CRemovalEngine engine(quiet, installerProducts);
-    if (engine.DeleteUninstallEntry(key, RowPlace(ListCtrl().ItemText(row, 4))) == kDeleted) {
-        ui::AppMessageBox(messages::kDeleted);
+    CRemovalEngine engine(quiet, InstallerProducts());
+    const int deleted = engine.DeleteUninstallEntry(key, RowPlace(ListCtrl().ItemText(row, 4)));
+    if (deleted == kDeleted || deleted == kNothingToDelete) {
+        // An entry that is already gone leaves a stale row: the list is rebuilt either way.
+        ui::AppMessageBox(deleted == kDeleted ? messages::kDeleted : messages::kEntryMissing);
         RunScan();
     } else {
         ui::AppMessageBox(messages::kDeleteFailed);
     }
 }
 
-void CkelvoDlg::EndRemovals() {
-    removalsShuttingDown_ = true;
-    changeWaitEvents.SignalAll();
+void CkelvoDlg::ShowUnderWay(const std::string& name, bool underWay) {
+    if (underWay) {
+        underWay_.push_back(name);
+    } else {
+        const auto it = std::find(underWay_.begin(), underWay_.end(), name);
+        if (it != underWay_.end()) underWay_.erase(it);
+    }
+    std::wstring text;
+    if (!underWay_.empty()) {
+        text = messages::kUnderWay;
+        for (std::size_t i = 0; i < underWay_.size(); ++i) text += (i == 0 ? L"" : L", ") + WideFromAnsi(underWay_[i]);
+    }
+    SetDlgItemTextW(Hwnd(), IDC_REMOVAL_STATUS, text.c_str());
 }
 
 void CkelvoDlg::DropPendingRemovalMessages() {
     MSG pending;
-    while (PeekMessageW(&pending, Hwnd(), UM_REMOVAL_DELETEROW, UM_REMOVAL_DELETEROW, PM_REMOVE))
-        delete reinterpret_cast<RemovalRow*>(pending.lParam);
+    while (PeekMessageW(&pending, Hwnd(), UM_REMOVAL_DELETEROW, UM_REMOVAL_UNDERWAY, PM_REMOVE))
+        if (pending.message != UM_REMOVAL_RESCAN) delete reinterpret_cast<RemovalRow*>(pending.lParam);
 }
 
 }  // namespace tarnock

@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "app/KelvoDlg.h"
 #include "base/TextUtil.h"
 
 namespace tarnock {
@@ -36,10 +35,16 @@ void CDialogRemovalHost::DeleteRow(const RemovalRow& row) {
     if (PostMessageW(dialog_, UM_REMOVAL_DELETEROW, 0, reinterpret_cast<LPARAM>(copy.get()))) copy.release();
 }
 
+void CDialogRemovalHost::SetUnderWay(const RemovalRow& row, bool underWay) {
+    auto copy = std::make_unique<RemovalRow>(row);
+    if (PostMessageW(dialog_, UM_REMOVAL_UNDERWAY, underWay ? 1 : 0, reinterpret_cast<LPARAM>(copy.get())))
+        copy.release();
+}
+
 void CDialogRemovalHost::Rescan(int category) { PostMessageW(dialog_, UM_REMOVAL_RESCAN, category, 0); }
 
-void CDialogRemovalHost::AddChangeWaitEvent(HANDLE event) { changeWaitEvents_.Add(event); }
+void CDialogRemovalHost::AddChangeWaitEvent(HANDLE event) { workers_.ChangeWaitEvents().Add(event); }
 
-void CDialogRemovalHost::RemoveChangeWaitEvent(HANDLE event) { changeWaitEvents_.Remove(event); }
+void CDialogRemovalHost::RemoveChangeWaitEvent(HANDLE event) { workers_.ChangeWaitEvents().Remove(event); }
 
 }  // namespace tarnock

@@ -5,18 +5,16 @@
 
 #include <windows.h>
 
-#include <atomic>
-
 #include "removal/RemovalHost.h"
+#include "removal/RemovalWorkers.h"
 
 namespace tarnock {
-
-class CEventList;
 
 // Private messages of the dialog for its removal workers.
 inline constexpr UINT UM_REMOVAL_QUESTION = WM_APP + 0x110;   // lParam: const RemovalQuestion*; result: the button
 inline constexpr UINT UM_REMOVAL_DELETEROW = WM_APP + 0x111;  // lParam: RemovalRow* owned by the receiver
 inline constexpr UINT UM_REMOVAL_RESCAN = WM_APP + 0x112;     // wParam: the category
+inline constexpr UINT UM_REMOVAL_UNDERWAY = WM_APP + 0x113;   // wParam: 1 begins, 0 ends; lParam: RemovalRow* owned by the receiver
 
 struct RemovalQuestion {
     const wchar_t* text;
@@ -25,8 +23,8 @@ struct RemovalQuestion {
 
 class CDialogRemovalHost final : public IRemovalHost {
 public:
-    CDialogRemovalHost(HWND dialog, CEventList& changeWaitEvents, const std::atomic<bool>& shuttingDown)
-        : dialog_(dialog), changeWaitEvents_(changeWaitEvents), shuttingDown_(shuttingDown) {}
+    // `dialog` comes from the worker's start record: the worker never asks a window for it.
+    CDialogRemovalHost(HWND dialog, CRemovalWorkers& workers) : dialog_(dialog), workers_(workers) {}
 
     bool AskYesNo(const std::wstring& text) override;
     void Tell(const std::wstring& text) override;
@@ -35,12 +33,12 @@ public:
     void Rescan(int category) override;
     void AddChangeWaitEvent(HANDLE event) override;
     void RemoveChangeWaitEvent(HANDLE event) override;
-    bool IsShuttingDown() const override { return shuttingDown_.load(); }
+    bool IsShuttingDown() const override { return workers_.ShuttingDown(); }
+    void SetUnderWay(const RemovalRow& row, bool underWay) override;
 
 private:
     HWND dialog_;
-    CEventList& changeWaitEvents_;
-    const std::atomic<bool>& shuttingDown_;
+    CRemovalWorkers& workers_;
 };
 
 }  // namespace tarnock

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "scan/InstallerProduct.h"
-#include "base/UseShGetFileInfo.h"
+#include "ui/UseShGetFileInfo.h"
 #include "scan/ScanView.h"
 #include "ui/ListTestCtrl.h"
 

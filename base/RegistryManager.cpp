@@ -11,12 +11,9 @@ namespace {
 
 constexpr DWORD kValueCapacity = 1024;
 
-const wchar_t kKeyLockedMessage[] =
-    L"해당키를 삭제할수가 없습니다.\n리부팅후 재삭제 시도하셔야 할거 같습니다.";
-
 const char* ValueNameOrDefault(const std::string& name) { return name.c_str(); }
 
-enum class TreeOutcome { NotOpened, Stopped, Done };
+enum class TreeOutcome { NotOpened, Stopped, Locked, Done };
 
 TreeOutcome DeleteTree(HKEY parent, const std::string& name, REGSAM view) {
     ScopedKey key;
@@ -33,16 +30,18 @@ TreeOutcome DeleteTree(HKEY parent, const std::string& name, REGSAM view) {
         if (result == ERROR_SUCCESS) children.emplace_back(buffer.data());
         else if (result != ERROR_MORE_DATA) break;
     }
+    bool locked = false;
     for (const std::string& child : children) {
-        if (DeleteTree(key.Get(), child, view) == TreeOutcome::NotOpened) return TreeOutcome::Stopped;
+        const TreeOutcome outcome = DeleteTree(key.Get(), child, view);
+        if (outcome == TreeOutcome::NotOpened) return TreeOutcome::Stopped;
+        locked = locked || outcome == TreeOutcome::Locked;
     }
     key.Reset();
 
     // The view decides which of two same-named keys goes (HKLM\SOFTWARE\X or its
     // WOW6432Node twin); 0 keeps the program's own view.
     const LONG deleted = RegDeleteKeyExA(parent, name.c_str(), view, 0);
-    if (deleted == ERROR_GEN_FAILURE) MessageBoxW(nullptr, kKeyLockedMessage, L"Tarnock", MB_OK | MB_ICONEXCLAMATION);
-    return TreeOutcome::Done;
+    return locked || deleted == ERROR_GEN_FAILURE ? TreeOutcome::Locked : TreeOutcome::Done;
 }
 
 }  // namespace
@@ -102,8 +101,7 @@ RegistryResult CRegistryManager::DeleteKeyTree() {
     std::size_t first = path.find_first_not_of('\\');
     if (first == std::string::npos) return kRegSuccess;
     path.erase(0, first);
-    DeleteTree(root, path, view);
-    return kRegSuccess;
+    return DeleteTree(root, path, view) == TreeOutcome::Locked ? kRegKeyLocked : kRegSuccess;
 }
 
 bool IsWindows64() {

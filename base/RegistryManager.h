@@ -22,6 +22,7 @@ enum RegistryResult : int {
     kRegReadFailed = -5,
     kRegDeleteFailed = -6,    // also: the backup failed, or the key is still there
     kRegRefused = -7,         // the deletion rule refuses it, or the key is a registry link
+    kRegKeyLocked = -8,       // a key of the tree is in use by the system and stays; the caller tells the user
 };
 
 class CRegistryManager {
@@ -41,8 +42,9 @@ public:
     // Creates the key when needed and writes dwordValue as REG_DWORD.
     RegistryResult WriteDword();
     RegistryResult DeleteValue();
-    // Deletes root\keyPath with all its subkeys; always returns 1. A path that names no
-    // key below the root (empty, or only backslashes) deletes nothing.
+    // Deletes root\keyPath with all its subkeys; returns 1, or kRegKeyLocked when the system
+    // kept a key of the tree in use (the caller tells the user). A path that names no key
+    // below the root (empty, or only backslashes) deletes nothing.
     RegistryResult DeleteKeyTree();
 
     HKEY root = HKEY_CURRENT_USER;

@@ -6,6 +6,7 @@
 #include <objbase.h>
 #include <ole2.h>
 #include <oleauto.h>
+#include <userenv.h>
 #include <wininet.h>
 #include <bcrypt.h>
 #include <utility>
@@ -128,6 +129,14 @@ struct GdiTraits {
     static void Close(Handle h) { DeleteObject(h); }
 };
 
+// An environment block of CreateEnvironmentBlock (userenv; linked where it is used).
+struct EnvironmentBlockTraits {
+    using Handle = void*;
+    static Handle Empty() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { DestroyEnvironmentBlock(h); }
+};
+
 using ScopedKey = UniqueHandle<KeyTraits>;
 using ScopedHandle = UniqueHandle<KernelTraits>;
 using ScopedFind = UniqueHandle<FindTraits>;
@@ -145,6 +154,7 @@ using ScopedFont = UniqueHandle<GdiTraits<HFONT>>;
 using ScopedBrush = UniqueHandle<GdiTraits<HBRUSH>>;
 using ScopedPen = UniqueHandle<GdiTraits<HPEN>>;
 using ScopedRegion = UniqueHandle<GdiTraits<HRGN>>;
+using ScopedEnvironmentBlock = UniqueHandle<EnvironmentBlockTraits>;
 
 // Selects a GDI object into a DC and puts the previous one back on destruction.
 class ScopedSelect {

@@ -2,7 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <climits>
+#include <iterator>
 #include <cstdlib>
 #include <utility>
 
@@ -15,6 +17,7 @@ namespace {
 
 constexpr char kDatabaseFileName[] = "kelvo.dat";
 constexpr char kCategoryQuery[] = "select * from tb_kelvo_mst where Type=%d order by 2;";
+constexpr char kProductQuery[] = "select * from tb_kelvo_mst where Type=%d and mst_Seq=%d;";
 constexpr char kProcessQuery[] = "select process_name from tb_process_list where mst_Seq=%d;";
 constexpr char kRegistryQuery[] = "select registry_key from tb_registry_list where mst_Seq=%d;";
 
@@ -114,15 +117,53 @@ std::string CDbCtrl::GetProcessNames(int index) const { return JoinColumn(kProce
 
 std::string CDbCtrl::GetRegistryKeys(int index) const { return JoinColumn(kRegistryQuery, index); }
 
+int CDbCtrl::GetKey(int index) const {
+    const SignatureRow* row = RowAt(index);
+    return row != nullptr ? row->key : -1;
+}
+
+std::string CDbCtrl::GetProcessNamesOfKey(int key) const { return JoinColumnOfKey(kProcessQuery, key); }
+
+std::string CDbCtrl::GetRegistryKeysOfKey(int key) const { return JoinColumnOfKey(kRegistryQuery, key); }
+
+bool CDbCtrl::FindProduct(int type, int key, SignatureRow& product) const {
+    if (key < 0) return false;
+    try {
+        CppSQLite3DB db;
+        OpenDatabase(db, path_);
+        CppSQLite3Query query = db.RunQuery(FormatText(kProductQuery, type, key).c_str());
+        if (query.AtEnd()) return false;
+        SignatureRow found;
+        found.key = KeyFromText(query.ColumnText(0));
+        CopyBounded(found.name, sizeof(found.name), ColumnAnsi(query, 1));
+        CopyBounded(found.info, sizeof(found.info), ColumnAnsi(query, 2));
+        CopyBounded(found.keyName, sizeof(found.keyName), ColumnAnsi(query, 3));
+        CopyBounded(found.matchMode, sizeof(found.matchMode), ColumnAnsi(query, 4));
+        query.Finish();
+        product.key = found.key;
+        std::copy(std::begin(found.name), std::end(found.name), product.name);
+        std::copy(std::begin(found.info), std::end(found.info), product.info);
+        std::copy(std::begin(found.keyName), std::end(found.keyName), product.keyName);
+        std::copy(std::begin(found.matchMode), std::end(found.matchMode), product.matchMode);
+        return true;
+    } catch (const CppSQLite3Exception&) {
+        return false;
+    }
+}
+
 std::string CDbCtrl::JoinColumn(const char* queryFormat, int index) const {
     const SignatureRow* row = RowAt(index);
-    if (row == nullptr || row->key < 0) return {};
+    if (row == nullptr) return {};
+    return JoinColumnOfKey(queryFormat, row->key);
+}
 
+std::string CDbCtrl::JoinColumnOfKey(const char* queryFormat, int key) const {
+    if (key < 0) return {};
     std::string joined;
     try {
         CppSQLite3DB db;
         OpenDatabase(db, path_);
-        CppSQLite3Query query = db.RunQuery(FormatText(queryFormat, row->key).c_str());
+        CppSQLite3Query query = db.RunQuery(FormatText(queryFormat, key).c_str());
         for (bool first = true; !query.AtEnd(); first = false) {
             const std::string value = ColumnAnsi(query, 0);
             joined = first ? value : joined + "|" + value;

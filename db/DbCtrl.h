@@ -46,12 +46,24 @@ public:
     // for an index outside the rows (without touching the file) and for a negative key.
     std::string GetProcessNames(int index) const;
     std::string GetRegistryKeys(int index) const;
+    // The database key (mst_Seq) of the row at `index`; -1 outside the rows.
+    int GetKey(int index) const;
+
+    // Lookups by the product's database key, straight from the file: a list row carries the
+    // key, never a position in a load, so another load order or a replaced file cannot make
+    // it name another product's data.
+    std::string GetProcessNamesOfKey(int key) const;
+    std::string GetRegistryKeysOfKey(int key) const;
+    // The product `key` of category `type` as the file holds it now; false (and `product`
+    // untouched) when there is none.
+    bool FindProduct(int type, int key, SignatureRow& product) const;
 
     const std::string& Path() const { return path_; }
 
 private:
     const SignatureRow* RowAt(int index) const;
     std::string JoinColumn(const char* queryFormat, int index) const;
+    std::string JoinColumnOfKey(const char* queryFormat, int key) const;
     void Append(std::unique_ptr<SignatureRow> row);
 
     std::string path_;

@@ -10,36 +10,40 @@
 
 #include "db/DbCtrl.h"
 #include "removal/ProcessControl.h"
+#include "removal/RemovalEngine.h"
 #include "removal/RemovalHost.h"
 #include "scan/InstallerProduct.h"
 
 namespace tarnock {
 
-// What the removal needs of the signature database.
+// What the removal needs of the signature database, by the product's database key (the
+// item value of a signature row).
 class IProductRecords {
 public:
     virtual ~IProductRecords() = default;
-    virtual void LoadCategory(int type) = 0;
-    virtual std::string GetProcessNames(int index) const = 0;
-    virtual std::string GetRegistryKeys(int index) const = 0;
-    // The product's own names for the deletion rule: the row's uninstall key name (or
-    // fragment) and its product name.
-    virtual std::vector<std::string> GetOwnNames(int) const { return {}; }
+    // The product `key` of category `type` as the database holds it now; false when there
+    // is none. Leaves `product` untouched on failure.
+    virtual bool FindProduct(int type, int key, SignatureRow& product) const = 0;
+    virtual std::string GetProcessNames(int key) const = 0;
+    virtual std::string GetRegistryKeys(int key) const = 0;
 };
 
 class CDbProductRecords final : public IProductRecords {
 public:
     explicit CDbProductRecords(CDbCtrl& database) : database_(database) {}
-    void LoadCategory(int type) override { database_.LoadCategory(type); }
-    std::string GetProcessNames(int index) const override { return database_.GetProcessNames(index); }
-    std::string GetRegistryKeys(int index) const override { return database_.GetRegistryKeys(index); }
-    std::vector<std::string> GetOwnNames(int index) const override {
-        return {database_.GetKeyName(index), database_.GetName(index)};
+    bool FindProduct(int type, int key, SignatureRow& product) const override {
+        return database_.FindProduct(type, key, product);
     }
+    std::string GetProcessNames(int key) const override { return database_.GetProcessNamesOfKey(key); }
+    std::string GetRegistryKeys(int key) const override { return database_.GetRegistryKeysOfKey(key); }
 
 private:
     CDbCtrl& database_;
 };
+
+// Whether the uninstall entry `entryName` is one of `product`'s, by the scan's own rule:
+// exact rows name it ignoring case, fragment rows are contained in its lower-cased name.
+bool ProductOwnsEntry(const SignatureRow& product, const std::string& entryName);
 
 // The deletion-rank report (OlmaticPost, ordinal 101): category, encoded name, icon file,
 // encoded publisher, encoded key.
@@ -60,9 +64,11 @@ public:
 
     RemovalOutcome Run(const RemovalRow& row);
 
-    // How long an uninstaller may take to remove its entry, and the grace period of the
-    // polite close of a process.
-    void SetWaitLimit(DWORD milliseconds) { waitLimitMs_ = milliseconds; }
+    // How long the entry may stay once the uninstaller's process tree has ended, how long
+    // an uninstaller Tarnock has no handle of may take, and the grace period of the polite
+    // close of a process.
+    void SetWaitLimit(DWORD milliseconds) { limits_.afterTreeMs = milliseconds; }
+    void SetWaitLimits(const WaitLimits& limits) { limits_ = limits; }
     void SetGracePeriod(DWORD milliseconds) { gracePeriodMs_ = milliseconds; }
 
     static constexpr char kBrowserProcess[] = "iexplore.exe";
@@ -72,19 +78,22 @@ protected:
     virtual std::unique_ptr<ProcessControl> MakeProcessControl() const;
 
 private:
-    bool StopProcesses(const RemovalRow& row);
+    bool StopProcesses(const RemovalRow& row, const SignatureRow* product);
     bool StopOne(ProcessControl& processes, const std::string& name);
     RemovalOutcome RemoveAddon(const RemovalRow& row);
     RemovalOutcome RemoveStartupEntry(const RemovalRow& row);
     RemovalOutcome RemoveActiveX(const RemovalRow& row);
-    RemovalOutcome RemoveProgram(const RemovalRow& row);
-    void Report(const RemovalRow& row, const std::string& key, const std::string& command) const;
+    RemovalOutcome RemoveProgram(const RemovalRow& row, const SignatureRow* product);
+    // Whether an uninstall entry of `product` is still registered in any place.
+    static bool AnyEntryRemains(const SignatureRow& product);
+    void Report(const RemovalRow& row, const std::string& key, const std::string& command,
+                const RegistryPlace& place = {}) const;
 
     IRemovalHost& host_;
     const InstallerProductList& products_;
     IProductRecords& records_;
     RankReportFunction report_;
-    DWORD waitLimitMs_ = 30000;
+    WaitLimits limits_;
     DWORD gracePeriodMs_ = 5000;
 };
 

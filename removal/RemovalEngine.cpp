@@ -39,13 +39,54 @@ CommandRead ReadCommand(const RegistryPlace& place, const std::string& key, std:
     if (result != ERROR_SUCCESS) return CommandRead::Unreadable;
     if (type != REG_SZ && type != REG_EXPAND_SZ) return CommandRead::Unreadable;
     std::string text(buffer.data(), strnlen(buffer.data(), std::min<std::size_t>(size, buffer.size())));
-    if (type == REG_EXPAND_SZ) {
-        std::vector<char> expanded(kCommandCapacity, '\0');
-        const DWORD length = ExpandEnvironmentStringsA(text.c_str(), expanded.data(), kCommandCapacity);
-        if (length > 0 && length <= kCommandCapacity) text = expanded.data();
-    }
+    if (type == REG_EXPAND_SZ) text = CRemovalEngine::ExpandWithSystemEnvironment(text);
     command = text;
     return CommandRead::Read;
+}
+
+std::string SystemFolder() {
+    std::array<char, MAX_PATH + 1> folder{};
+    const UINT length = GetSystemDirectoryA(folder.data(), MAX_PATH);
+    return length == 0 || length >= MAX_PATH ? std::string() : std::string(folder.data(), length);
+}
+
+// The system folder and the Windows folder: where a bare program name may come from.
+std::string SystemSearchPath() {
+    const std::string system = SystemFolder();
+    std::array<char, MAX_PATH + 1> windows{};
+    const UINT length = GetSystemWindowsDirectoryA(windows.data(), MAX_PATH);
+    if (system.empty() || length == 0 || length >= MAX_PATH) return {};
+    return system + ";" + std::string(windows.data(), length);
+}
+
+// The system's own environment, without the user's variables, as a double-zero-ended
+// block of wide strings; empty when it cannot be made.
+std::vector<wchar_t> SystemEnvironmentBlock() {
+    ScopedEnvironmentBlock block;
+    void* raw = nullptr;
+    if (!CreateEnvironmentBlock(&raw, nullptr, FALSE) || raw == nullptr) return {};
+    block.Reset(raw);
+    const wchar_t* text = static_cast<const wchar_t*>(block.Get());
+    std::size_t length = 0;
+    while (text[length] != L'\0' || text[length + 1] != L'\0') ++length;
+    return std::vector<wchar_t>(text, text + length + 2);
+}
+
+// The value of `name` in an environment block (names compare without regard to case).
+bool LookUpVariable(const std::vector<wchar_t>& block, const std::wstring& name, std::wstring& value) {
+    for (std::size_t start = 0; start < block.size() && block[start] != L'\0';) {
+        const std::wstring entry(&block[start]);
+        start += entry.size() + 1;
+        // Entries such as "=C:=C:\" start with '=': the name never includes the first character.
+        const std::size_t equals = entry.find(L'=', 1);
+        if (equals == std::wstring::npos) continue;
+        if (CompareStringOrdinal(entry.c_str(), static_cast<int>(equals), name.c_str(), static_cast<int>(name.size()),
+                                 TRUE) == CSTR_EQUAL) {
+            value = entry.substr(equals + 1);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool IsExistingFile(const std::string& path) {
@@ -60,7 +101,9 @@ std::string ExistingProgram(const std::string& candidate) {
     if (candidate.find('\\') != std::string::npos || candidate.find(':') != std::string::npos)
         return IsExistingFile(candidate) ? candidate : std::string();
     std::array<char, MAX_PATH + 1> found{};
-    const DWORD length = SearchPathA(nullptr, candidate.c_str(), ".exe", MAX_PATH, found.data(), nullptr);
+    const std::string folders = SystemSearchPath();
+    if (folders.empty()) return {};
+    const DWORD length = SearchPathA(folders.c_str(), candidate.c_str(), ".exe", MAX_PATH, found.data(), nullptr);
     if (length == 0 || length >= MAX_PATH) return {};
     return IsExistingFile(found.data()) ? std::string(found.data()) : std::string();
 }
@@ -87,11 +130,48 @@ bool CRemovalEngine::KeyExists(const RegistryPlace& place, const std::string& ke
     return RegOpenKeyExA(place.root, keyPath.c_str(), 0, KEY_QUERY_VALUE | place.view, key.Put()) == ERROR_SUCCESS;
 }
 
-RegistryPlace CRemovalEngine::EntryPlace(const std::string& key, const RegistryPlace& place) {
-    if (KeyExists(place, kUninstallRoot + key)) return place;
-    const RegistryPlace user{HKEY_CURRENT_USER, 0};
-    if (place == RegistryPlace{} && KeyExists(user, kUninstallRoot + key)) return user;
-    return place;
+RegistryPlace CRemovalEngine::EntryPlace(const std::string&, const RegistryPlace& place) { return place; }
+
+bool CRemovalEngine::IsLossyEntryName(const std::string& key, const RegistryPlace& place) {
+    ScopedKey root;
+    if (RegOpenKeyExW(place.root, WideFromAnsi(kUninstallRoot).c_str(), 0, KEY_ENUMERATE_SUB_KEYS | place.view,
+                      root.Put()) != ERROR_SUCCESS)
+        return false;
+    std::array<wchar_t, 256> name{};
+    for (DWORD index = 0;; ++index) {
+        DWORD length = static_cast<DWORD>(name.size());
+        const LONG result = RegEnumKeyExW(root.Get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_NO_MORE_ITEMS) return false;
+        if (result != ERROR_SUCCESS) continue;
+        const std::wstring wide(name.data(), length);
+        if (AnsiFromWide(wide) == key && WideFromAnsi(key) != wide) return true;
+    }
+}
+
+std::string CRemovalEngine::ExpandWithSystemEnvironment(const std::string& text) {
+    const std::vector<wchar_t> block = SystemEnvironmentBlock();
+    std::string expanded;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t open = text.find('%', at);
+        const std::size_t close = open == std::string::npos ? std::string::npos : text.find('%', open + 1);
+        if (close == std::string::npos) {
+            expanded += text.substr(at);
+            break;
+        }
+        expanded += text.substr(at, open - at);
+        std::wstring value;
+        const std::string name = text.substr(open + 1, close - open - 1);
+        if (!name.empty() && LookUpVariable(block, WideFromAnsi(name), value)) {
+            expanded += AnsiFromWide(value);
+            at = close + 1;
+        } else {
+            // Not a system variable: the text stays, and its closing '%' may open the next one.
+            expanded += text.substr(open, close - open);
+            at = close;
+        }
+    }
+    return TruncateText(expanded, kCommandCapacity - 1);
 }
 
 bool CRemovalEngine::BackupHeldKey(const CHeldRegistryKey& key) {
@@ -213,7 +293,8 @@ UninstallResult CRemovalEngine::RunUninstaller(const std::string& key, const Reg
     std::string command;
     const CommandRead read = ReadCommand(result.entryPlace, key, command);
     if (read == CommandRead::Missing) {
-        result.outcome = UninstallOutcome::EntryMissing;
+        result.outcome =
+            IsLossyEntryName(key, result.entryPlace) ? UninstallOutcome::Unrepresentable : UninstallOutcome::EntryMissing;
         return result;
     }
     if (read == CommandRead::Unreadable) {
@@ -248,8 +329,17 @@ UninstallResult CRemovalEngine::RunUninstaller(const std::string& key, const Reg
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(program.c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info)) {
+    // The system's environment and a fixed working folder: nothing of the user's
+    // environment or of Tarnock's own current folder reaches a program started with rights.
+    std::vector<wchar_t> environment = SystemEnvironmentBlock();
+    const std::string folder = SystemFolder();
+    // Started suspended and put into a job before it runs, so every process it starts
+    // (the copy of itself in the temporary folder that most installers run) is tracked.
+    ScopedHandle job(CreateJobObjectW(nullptr, nullptr));
+    const DWORD flags = CREATE_SUSPENDED | (environment.empty() ? 0 : CREATE_UNICODE_ENVIRONMENT);
+    if (!CreateProcessA(program.c_str(), writable.data(), nullptr, nullptr, FALSE, flags,
+                        environment.empty() ? nullptr : environment.data(), folder.empty() ? nullptr : folder.c_str(),
+                        &startup, &info)) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
             result.outcome = UninstallOutcome::NotFound;
@@ -259,44 +349,96 @@ UninstallResult CRemovalEngine::RunUninstaller(const std::string& key, const Reg
         }
         return result;
     }
-    const ScopedHandle process(info.hProcess);
+    ScopedHandle process(info.hProcess);
     const ScopedHandle thread(info.hThread);
-    WaitForSingleObject(process.Get(), 1000);
+    // Without a job (the system refused one) the first process is all that can be watched.
+    if (job && !AssignProcessToJobObject(job.Get(), process.Get())) job.Reset();
+    ResumeThread(thread.Get());
+    result.job = std::move(job);
+    result.process = std::move(process);
     result.outcome = UninstallOutcome::Started;
     return result;
 }
 
-bool CRemovalEngine::WaitForKeyChange(const std::string& key, const RegistryPlace& place, DWORD timeoutMs) {
-    if (!IsUsableEntryName(key)) return false;
+namespace {
+
+// Whether the tree of a started uninstaller still runs: any process of its job, or its
+// first process when it has no job.
+bool TreeRuns(const UninstallResult& started) {
+    if (started.job) {
+        JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
+        if (QueryInformationJobObject(started.job.Get(), JobObjectBasicAccountingInformation, &accounting,
+                                      sizeof(accounting), nullptr))
+            return accounting.ActiveProcesses > 0;
+    }
+    return started.process && WaitForSingleObject(started.process.Get(), 0) == WAIT_TIMEOUT;
+}
+
+}  // namespace
+
+WaitOutcome CRemovalEngine::WaitForRemoval(const std::string& key, const UninstallResult& started,
+                                           const WaitLimits& limits) {
+    if (!IsUsableEntryName(key)) return WaitOutcome::Failed;
+    const RegistryPlace& place = started.entryPlace;
     const std::string path = kUninstallRoot + key;
+    const bool tracked = started.job || started.process;
+    // One handle on the uninstall root, armed for the whole wait: the entry's deletion is a
+    // change below it. Closing a watched handle would signal the event itself.
+    ScopedKey watched;
+    if (RegOpenKeyExA(place.root, kUninstallRoot, 0, KEY_NOTIFY | place.view, watched.Put()) != ERROR_SUCCESS)
+        return KeyExists(place, path) ? WaitOutcome::Failed : WaitOutcome::Gone;
     const ScopedHandle changed(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!changed) return false;
+    if (!changed) return WaitOutcome::Failed;
+    const auto arm = [&] {
+        return RegNotifyChangeKeyValue(watched.Get(), TRUE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET,
+                                       changed.Get(), TRUE) == ERROR_SUCCESS;
+    };
+    const bool armed = arm();
     host_.AddChangeWaitEvent(changed.Get());
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    bool gone = false;
+    const ULONGLONG start = GetTickCount64();
+    ULONGLONG treeEnded = 0;
+    WaitOutcome outcome = WaitOutcome::TimedOut;
     for (;;) {
-        if (host_.IsShuttingDown()) break;
-        ScopedKey watched;
-        const LONG opened = RegOpenKeyExA(place.root, path.c_str(), 0, KEY_NOTIFY | place.view, watched.Put());
-        if (opened == ERROR_FILE_NOT_FOUND) {
-            gone = true;
+        if (!KeyExists(place, path)) {
+            outcome = WaitOutcome::Gone;
+            break;
+        }
+        if (host_.IsShuttingDown()) {
+            outcome = WaitOutcome::ShuttingDown;
             break;
         }
         const ULONGLONG now = GetTickCount64();
-        if (now >= deadline) break;
-        if (opened == ERROR_SUCCESS)
-            RegNotifyChangeKeyValue(watched.Get(), TRUE,
-                                    REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_ATTRIBUTES |
-                                        REG_NOTIFY_CHANGE_LAST_SET | REG_NOTIFY_CHANGE_SECURITY,
-                                    changed.Get(), TRUE);
-        // A change of the entry wakes the wait at once; the slice also notices a deletion
-        // that the notification of the deleted key itself does not report.
-        WaitForSingleObject(changed.Get(), static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, kWaitSliceMs)));
-        if (host_.IsShuttingDown()) break;
-        ResetEvent(changed.Get());
+        ULONGLONG deadline = 0;
+        if (tracked) {
+            if (treeEnded == 0 && !TreeRuns(started)) treeEnded = now;
+            deadline = treeEnded == 0 ? 0 : treeEnded + limits.afterTreeMs;
+        } else {
+            deadline = start + limits.untrackedMs;
+        }
+        if (deadline != 0 && now >= deadline) {
+            outcome = tracked ? WaitOutcome::TreeEnded : WaitOutcome::TimedOut;
+            break;
+        }
+        // The registry wakes the wait at once; the slice notices the end of the tree (which
+        // signals nothing Tarnock can wait on together with the event) within a second,
+        // and covers a system that does not report the deletion below the watched key.
+        const DWORD slice = tracked && treeEnded == 0 ? kWaitSliceMs : armed ? 1000 : kWaitSliceMs;
+        const DWORD wait = deadline == 0 ? slice : static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, slice));
+        if (WaitForSingleObject(changed.Get(), wait) == WAIT_OBJECT_0 && !host_.IsShuttingDown()) {
+            ResetEvent(changed.Get());
+            arm();  // the same handle, armed again for the next change
+        }
     }
     host_.RemoveChangeWaitEvent(changed.Get());
-    return gone;
+    return outcome;
+}
+
+bool CRemovalEngine::WaitForKeyChange(const std::string& key, const RegistryPlace& place, DWORD timeoutMs) {
+    UninstallResult untracked;
+    untracked.entryPlace = place;
+    WaitLimits limits;
+    limits.untrackedMs = timeoutMs;
+    return WaitForRemoval(key, untracked, limits) == WaitOutcome::Gone;
 }
 
 }  // namespace tarnock

@@ -53,6 +53,12 @@ public:
     virtual void AddChangeWaitEvent(HANDLE event) = 0;
     virtual void RemoveChangeWaitEvent(HANDLE event) = 0;
     virtual bool IsShuttingDown() const = 0;
+    // Whether the removal of `row` is under way (its uninstaller runs); the window shows it.
+    // Does not wait.
+    virtual void SetUnderWay(const RemovalRow& row, bool underWay) {
+        (void)row;
+        (void)underWay;
+    }
 };
 
 }  // namespace tarnock

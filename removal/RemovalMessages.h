@@ -18,10 +18,27 @@ inline constexpr wchar_t kStillOpenFormat[] =
     L"[%s] 프로그램이 아직 실행중입니다. 저장하지 않은 작업이 있을 수 있습니다.\n"
     L"프로그램을 강제로 종료하고 삭제를 계속하시겠습니까?\n(아니오를 누르면 삭제를 취소합니다.)";
 inline constexpr wchar_t kUnreadableCommand[] = L"제거 명령(UninstallString)을 읽을 수 없어 삭제하지 못했습니다.";
+// The uninstaller's processes have all ended and the entry is still registered.
+inline constexpr wchar_t kUninstallerEnded[] =
+    L"제거 프로그램이 끝났지만 프로그램이 제거되지 않았습니다.\n아무것도 삭제하지 않았습니다.";
+// The entry the row names was not found (any more): nothing was removed; the list is rebuilt.
+inline constexpr wchar_t kEntryMissing[] =
+    L"목록의 항목을 찾을 수 없어 아무것도 삭제하지 않았습니다.\n목록을 다시 읽습니다.";
+// The entry's name holds a character that this system's code page cannot show.
+inline constexpr wchar_t kNameNotInCodePage[] =
+    L"항목 이름에 이 시스템의 문자 집합으로 나타낼 수 없는 문자가 있어 삭제하지 않았습니다.\n"
+    L"Windows의 \"프로그램 추가/제거\"에서 제거하십시오.";
+// The signature database no longer holds the product of the row (it was replaced).
+inline constexpr wchar_t kProductChanged[] =
+    L"서명 데이터베이스가 바뀌어 이 항목을 삭제하지 않았습니다.\n목록을 다시 읽습니다.";
+// Before the names of the removals whose uninstallers run.
+inline constexpr wchar_t kUnderWay[] = L"삭제 중: ";
 inline constexpr wchar_t kBadEntryName[] = L"항목 이름이 올바르지 않아 삭제하지 않았습니다.";
 inline constexpr wchar_t kNoControlCache[] =
     L"ActiveX 컨트롤을 제거하는 시스템 파일(OCCACHE.DLL)을 찾을 수 없어 삭제하지 못했습니다.";
 inline constexpr wchar_t kControlStays[] = L"ActiveX 컨트롤이 제거되지 않았습니다.";
+// A key the system keeps in use until the next restart.
+inline constexpr wchar_t kKeyLocked[] = L"해당키를 삭제할수가 없습니다.\n리부팅후 재삭제 시도하셔야 할거 같습니다.";
 inline constexpr wchar_t kBackupFailed[] = L"삭제할 정보를 백업하지 못해 아무것도 삭제하지 않았습니다.";
 
 }  // namespace tarnock::messages

@@ -68,6 +68,7 @@
 #define IDC_ACTIVEX 1023
 #define IDC_COPYRIGHT 1025
 #define IDC_STYLE 1026
+#define IDC_REMOVAL_STATUS 1060
 
 // Menu commands
 #define ID_STYLE_ICON 32781

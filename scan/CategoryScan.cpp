@@ -148,23 +148,26 @@ void CCategoryScan::ListSignatureCategory(int type, ISignatureRows& signatures) 
                 if (engine.ProbeUninstallKey(keyName, place) == kRegOpenFailed) continue;
                 const std::string displayName = engine.ReadDisplayName(keyName, place);
                 view_.AddListRow(displayName.empty() ? signatures.GetName(row) : displayName, signatures.GetInfo(row),
-                                 keyName, engine.ResolveIconFile(keyName, displayName, place), row,
-                                 PlaceText(place));
+                                 keyName, engine.ResolveIconFile(keyName, displayName, place),
+                                 signatures.GetKey(row), PlaceText(place));
             }
             continue;
         }
         const std::string fragment = FragmentText(keyName);
         std::string productName;
         std::string info;
+        int productKey = 0;
         bool rowRead = false;
         snapshot.ForEachMatch(fragment, [&](const std::string& key, const std::string& displayName,
                                              const std::string& iconFile, const std::string& placeText) {
             if (!rowRead) {
                 productName = signatures.GetName(row);
                 info = signatures.GetInfo(row);
+                productKey = signatures.GetKey(row);
                 rowRead = true;
             }
-            view_.AddListRow(displayName.empty() ? productName : displayName, info, key, iconFile, row, placeText);
+            view_.AddListRow(displayName.empty() ? productName : displayName, info, key, iconFile, productKey,
+                             placeText);
         });
     }
 }
@@ -190,8 +193,11 @@ int CCategoryScan::Run(int scanType, const std::vector<std::string>& commandFold
         for (int i = 0; i < startup.GetCount(); ++i) {
             const StartupEntry* entry = startup.GetEntry(i);
             // A shortcut lives in no registry place: its place text is empty.
-            view_.AddListRow(entry->title, entry->commandText, entry->entryName, entry->filePath, i,
-                             entry->kind == kStartupRunValue ? PlaceText(entry->place) : std::string());
+            // A Run value's row carries its whole name, which the removal matches.
+            const bool runValue = entry->kind == kStartupRunValue;
+            view_.AddListRow(entry->title, entry->commandText, runValue ? entry->valueName : entry->entryName,
+                             entry->filePath, i,
+                             runValue ? PlaceText(entry->place) : std::string());
         }
     } else if (scanType == kScanActiveX) {
         ListActiveXControls(view_);

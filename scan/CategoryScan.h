@@ -53,6 +53,9 @@ public:
     virtual std::string GetInfo(int index) const = 0;
     virtual std::string GetKeyName(int index) const = 0;
     virtual std::string GetMatchMode(int index) const = 0;
+    // The product's database key, which its rows carry as their item value; a source
+    // without keys numbers its rows.
+    virtual int GetKey(int index) const { return index; }
 };
 
 // Any database class with these operations (CDbCtrl) seen through ISignatureRows.
@@ -66,6 +69,7 @@ public:
     std::string GetInfo(int index) const override { return database_.GetInfo(index); }
     std::string GetKeyName(int index) const override { return database_.GetKeyName(index); }
     std::string GetMatchMode(int index) const override { return database_.GetMatchMode(index); }
+    int GetKey(int index) const override { return database_.GetKey(index); }
 
 private:
     Database& database_;

@@ -26,13 +26,6 @@ inline constexpr char kInstallerProductsRoot[] = "SOFTWARE\\Classes\\Installer\\
 // the current user's hive, which has one view for both kinds of program.
 std::vector<RegistryPlace> UninstallPlaces();
 
-// The window that created an engine. The removal operations reach the dialog's shared
-// state through it; the scans never use it.
-class IEngineOwner {
-public:
-    virtual ~IEngineOwner() = default;
-};
-
 // Display name and link of an entry.
 struct NameAndLink {
     std::string name;
@@ -56,9 +49,7 @@ enum UninstallCommandResult : int {
 class CKelvoEngine {
 public:
     // Takes its own copy of the installer product cache for the length of one operation.
-    CKelvoEngine(IEngineOwner* owner, const InstallerProductList& products)
-        : ownerDialog(owner), installerProducts(products) {}
-    explicit CKelvoEngine(const InstallerProductList& products) : CKelvoEngine(nullptr, products) {}
+    explicit CKelvoEngine(const InstallerProductList& products) : installerProducts(products) {}
     ~CKelvoEngine() = default;
     CKelvoEngine(const CKelvoEngine&) = delete;
     CKelvoEngine& operator=(const CKelvoEngine&) = delete;
@@ -121,7 +112,6 @@ public:
         const CKelvoEngine& engine_;
     };
 
-    IEngineOwner* Owner() const { return ownerDialog; }
     const InstallerProductList& InstallerProducts() const { return installerProducts; }
 
 private:
@@ -129,7 +119,6 @@ private:
                                int* code = nullptr) const;
     std::string ReadArpCachePath(const std::string& key, REGSAM view) const;
 
-    IEngineOwner* ownerDialog;
     InstallerProductList installerProducts;
     // The entry a HeldEntry keeps open (held: in scope; the handle is empty when the key
     // could not be opened). One engine serves one thread.

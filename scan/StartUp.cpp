@@ -169,7 +169,8 @@ int CStartUp::ScanStartupFolder() {
 int CStartUp::Remove(const std::string& entryName, const RegistryPlace& place) {
     int result = 1;
     for (const StartupEntry* entry = entries_.Head(); entry; entry = entry->next) {
-        if (entry->kind != kStartupRunValue || entryName != entry->entryName || !(entry->place == place)) continue;
+        // The whole name: two values may share the first bytes that entryName keeps.
+        if (entry->kind != kStartupRunValue || entryName != entry->valueName || !(entry->place == place)) continue;
         if (!BackupRegistryValue(place, kRunKey, entry->valueName)) {
             result = 0;
             continue;

@@ -44,7 +44,7 @@ public:
     int GetCount() const { return entries_.Count(); }
     const StartupEntry* GetEntry(int index) const { return entries_.At(index); }
 
-    // Deletes the Run value named exactly so in exactly this place, never a same-named
+    // Deletes the Run value whose whole name is `entryName` in exactly this place, never a same-named
     // value of another place nor a shortcut. The value is backed up first and kept when
     // the backup fails. Returns 1, or 0 when the value was kept because its backup failed.
     int Remove(const std::string& entryName, const RegistryPlace& place);

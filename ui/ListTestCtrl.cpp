@@ -34,6 +34,7 @@ ItemMenuState DecideItemMenu(bool hasSelection, std::string_view infoText, int l
     state.show = true;
     state.homepageEnabled = infoText.substr(0, 5) == "http:";
     state.folderEnabled = lastScanType != 6;
+    state.deleteEntryEnabled = lastScanType != 6 && lastScanType != 7 && lastScanType != 8;
     return state;
 }
 
@@ -258,6 +259,8 @@ void ListTestCtrl::ShowItemMenu(LPARAM position) {
     if (popup == nullptr) return;
     if (!state.homepageEnabled) EnableMenuItem(popup, ID_LIST_HOMEPAGE, MF_BYCOMMAND | MF_GRAYED | MF_DISABLED);
     if (!state.folderEnabled) EnableMenuItem(popup, ID_LIST_FOLDER, MF_BYCOMMAND | MF_GRAYED | MF_DISABLED);
+    if (!state.deleteEntryEnabled)
+        EnableMenuItem(popup, ID_LIST_DELETEENTRY, MF_BYCOMMAND | MF_GRAYED | MF_DISABLED);
 
     POINT point{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
     if (point.x == -1 && point.y == -1) {

@@ -23,6 +23,7 @@ struct ItemMenuState {
     bool show = false;             // there is a selected row
     bool homepageEnabled = false;  // 32795: the information text is a plain "http:" address
     bool folderEnabled = false;    // 32807: not after an add-on scan (6)
+    bool deleteEntryEnabled = false;  // 32809: only rows of an uninstall entry (not 6, 7 or 8)
 };
 ItemMenuState DecideItemMenu(bool hasSelection, std::string_view infoText, int lastScanType);
 

@@ -9,27 +9,31 @@ using tarnock::ScopedBitmap;
 using tarnock::ui::DecideItemMenu;
 using tarnock::ui::ListActionForCommand;
 
-TEST(ListItemMenu, DisablesTheHomepageAndFolderItemsByTheRules) {
+TEST(ListItemMenu, DisablesTheHomepageFolderAndEntryItemsByTheRules) {
     struct Case {
         bool selected;
         const char* info;
         int scanType;
-        bool show, homepage, folder;
+        bool show, homepage, folder, entry;
     } cases[] = {
-        {false, "http://x", 1, false, false, false},
-        {true, "http://www.example.com", 5, true, true, true},
-        {true, "http:", 7, true, true, true},
-        {true, "https://www.example.com", 5, true, false, true},
-        {true, "HTTP://www.example.com", 5, true, false, true},
-        {true, "C:\\Program Files\\x.exe", 7, true, false, true},
-        {true, "http://addon", 6, true, true, false},
-        {true, "", 6, true, false, false},
+        {false, "http://x", 1, false, false, false, false},
+        {true, "http://www.example.com", 5, true, true, true, true},
+        {true, "http:", 7, true, true, true, false},
+        {true, "https://www.example.com", 5, true, false, true, true},
+        {true, "HTTP://www.example.com", 5, true, false, true, true},
+        {true, "C:\\Program Files\\x.exe", 7, true, false, true, false},
+        {true, "http://addon", 6, true, true, false, false},
+        {true, "", 6, true, false, false, false},
+        {true, "{7E57AC70-0000-4000-8000-00000000AC01}", 8, true, false, true, false},
+        {true, "", 10, true, false, true, true},
+        {true, "", 2, true, false, true, true},
     };
     for (const Case& c : cases) {
         const auto state = DecideItemMenu(c.selected, c.info, c.scanType);
         EXPECT_EQ(state.show, c.show) << c.info;
         EXPECT_EQ(state.homepageEnabled, c.homepage) << c.info;
         EXPECT_EQ(state.folderEnabled, c.folder) << c.info << " " << c.scanType;
+        EXPECT_EQ(state.deleteEntryEnabled, c.entry) << c.info << " " << c.scanType;
     }
     EXPECT_EQ(ListActionForCommand(ID_LIST_OPINION), 1);
     EXPECT_EQ(ListActionForCommand(ID_LIST_REMOVE), 2);

@@ -10,7 +10,7 @@
 
 #include "list_host.h"
 #include "base/Settings.h"
-#include "base/UseShGetFileInfo.h"
+#include "ui/UseShGetFileInfo.h"
 
 using namespace listtest;
 

@@ -521,6 +521,36 @@ TEST_F(TarnockApp, EscapeTheExitButtonAndEnterWithARemovalWorkerEndTheProgram) {
     EXPECT_LE(withWorker - plainClose, 1500) << "the close waited for the removal instead of ending its wait";
 }
 
+// The common installer pattern: the first process copies itself to the temporary folder,
+// starts the copy and ends at once; the copy removes the entry later.
+TEST_F(TarnockApp, ARemovalUnderWayIsShownUntilTheCopiedUninstallerRemovedTheEntry) {
+    const std::string uninstaller = WindowsPath(TARNOCK_REMOVAL_FIXTURES) + "\\uninstaller.exe";
+    TestUninstallEntry copying("TnkCopyingUninstaller", "TnkCopyingUninstaller",
+                               Quoted(uninstaller) + " copy HKLM TnkCopyingUninstaller 4000");
+    ASSERT_TRUE(Launch());
+    PostCommand(main_, IDC_ALLPROGRAMS);
+    const auto rowOf = [&] {
+        RemoteListView list(List());
+        for (int i = 0; i < list.Count(); ++i)
+            if (list.Text(i, 2) == "TnkCopyingUninstaller") return i;
+        return -1;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return rowOf() >= 0; }, 30000, 100));
+    ASSERT_TRUE(RemoteListView(List()).Select(rowOf()));
+    PostCommand(main_, IDC_REMOVE);
+    const auto status = [&] {
+        wchar_t text[256] = {};
+        GetDlgItemTextW(main_, IDC_REMOVAL_STATUS, text, 256);
+        return std::wstring(text);
+    };
+    ASSERT_TRUE(WaitUntil([&] { return status().find(L"TnkCopyingUninstaller") != std::wstring::npos; }, 5000, 50))
+        << "the removal under way is not shown";
+    EXPECT_TRUE(IsResponsive(main_, 1000));
+    EXPECT_GE(rowOf(), 0) << "the row left while the copy still runs";
+    ASSERT_TRUE(WaitUntil([&] { return rowOf() < 0; }, 15000, 100)) << "the row stayed after the entry went";
+    EXPECT_TRUE(WaitUntil([&] { return status().empty(); }, 2000, 50));
+}
+
 TEST_F(TarnockApp, AboutBoxShowsTitleTwoBlanksDashAndVersion) {
     ASSERT_TRUE(Launch());
     PostCommand(main_, IDC_ABOUT);

@@ -14,8 +14,10 @@
 #include "base/TextUtil.h"
 #include "removal/RemovalCommand.h"
 #include "removal/RemovalEngine.h"
+#include "base/RegistryManager.h"
 #include "removal/RemovalMessages.h"
 #include "scan/KelvoEngine.h"
+#include "base/TextUtil.h"
 #include "support/ScanFixture.h"
 #include "support/UiDriver.h"
 #include "support/TestMachine.h"
@@ -53,7 +55,9 @@ public:
     }
     void RemoveChangeWaitEvent(HANDLE event) override { std::erase(events, event); }
     bool IsShuttingDown() const override { return shuttingDown; }
+    void SetUnderWay(const RemovalRow&, bool on) override { underWay.push_back(on); }
 
+    std::vector<bool> underWay;
     std::vector<bool> answers;
     std::vector<std::wstring> asked;
     std::vector<std::wstring> told;
@@ -126,6 +130,8 @@ std::string CurrentUserSid() {
 }
 
 const InstallerProductList kNoProducts;
+
+bool SameFolder(const std::string& a, const std::string& b) { return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_EQUAL; }
 
 std::string EntryPath(const std::string& key) { return std::string(kUninstallRoot) + key; }
 bool Exists(HKEY root, const std::string& path) { return CRemovalEngine::KeyExists({root, 0}, path); }
@@ -315,7 +321,7 @@ TEST_P(Uninstallers, TheWaitSucceedsOnlyWhenTheEntryIsGone) {
     const std::string key = std::string("TnkUninstall") + c.name;
     Entry(c.root, key, c.mode, c.delayMs);
     TestEngine engine(host, kNoProducts);
-    const UninstallResult result = engine.RunUninstaller(key, {});  // the default place: HKCU is found too
+    const UninstallResult result = engine.RunUninstaller(key, {c.root, 0});
     // A per-user uninstaller is started by the desktop shell, as the user.
     ASSERT_EQ(result.outcome,
               c.root == HKEY_CURRENT_USER ? UninstallOutcome::StartedUntracked : UninstallOutcome::Started);
@@ -366,9 +372,11 @@ TEST_F(Removal, AnEntryWithoutCommandIsOfferedForDeletionOnlyWhenTheCommandIsAbs
     EXPECT_EQ(engine.RunUninstaller("TnkEmptyCommand", {}).outcome, UninstallOutcome::EntryDeleted);
     EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, EntryPath("TnkNoCommand")));
     EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, EntryPath("TnkEmptyCommand")));
-    // Where the entry is: only under the current user here.
+    // A machine entry never falls back to a same-named per-user one.
+    EXPECT_EQ(engine.RunUninstaller("TnkUserNoCommand", {}).outcome, UninstallOutcome::EntryMissing);
+    EXPECT_TRUE(Exists(HKEY_CURRENT_USER, EntryPath("TnkUserNoCommand")));
     host.answers = {true};
-    EXPECT_EQ(engine.RunUninstaller("TnkUserNoCommand", {}).outcome, UninstallOutcome::EntryDeleted);
+    EXPECT_EQ(engine.RunUninstaller("TnkUserNoCommand", {HKEY_CURRENT_USER, 0}).outcome, UninstallOutcome::EntryDeleted);
     EXPECT_FALSE(Exists(HKEY_CURRENT_USER, EntryPath("TnkUserNoCommand")));
     EXPECT_EQ(host.told, std::vector<std::wstring>(3, messages::kDeleted));
 
@@ -438,14 +446,23 @@ TEST_F(Removal, AnUnquotedCommandWithBlanksStartsItsOwnProgramNeverAShorterOne) 
 // ---------------------------------------------------------------------------------------
 // The removal command
 
+// The database as the removal sees it: one product, found by its key while `known`.
 class FakeRecords : public IProductRecords {
 public:
-    void LoadCategory(int type) override { loaded.push_back(type); }
+    bool FindProduct(int type, int key, SignatureRow& product) const override {
+        lookups.push_back(type);
+        if (!known) return false;
+        product.key = key;
+        CopyBounded(product.keyName, sizeof(product.keyName), keyName);
+        CopyBounded(product.matchMode, sizeof(product.matchMode), matchMode);
+        return true;
+    }
     std::string GetProcessNames(int) const override { return processes; }
     std::string GetRegistryKeys(int) const override { return registryKeys; }
-    std::vector<std::string> GetOwnNames(int) const override { return {keyName}; }
-    std::vector<int> loaded;
-    std::string keyName;
+    mutable std::vector<int> lookups;
+    bool known = true;
+    std::string keyName;  // empty: the key of the row that is removed
+    std::string matchMode = "=";
     std::string processes;
     std::string registryKeys;
 };
@@ -475,11 +492,15 @@ RemovalRow Row(int category, const std::string& name, const std::string& key, co
 class Command : public Removal {
 protected:
     void SetUp() override { g_reports.clear(); }
-    RemovalOutcome Run(const RemovalRow& row) {
-        CRemovalCommand command(host, kNoProducts, records, &RecordReport);
+    RemovalOutcome Run(const RemovalRow& row, DWORD afterTreeMs = 5000) {
+        FakeRecords product = records;
+        if (product.keyName.empty()) product.keyName = row.Key();
+        CRemovalCommand command(host, kNoProducts, product, &RecordReport);
         command.SetGracePeriod(1000);
-        command.SetWaitLimit(5000);
-        return command.Run(row);
+        command.SetWaitLimit(afterTreeMs);
+        const RemovalOutcome outcome = command.Run(row);
+        records.lookups = product.lookups;
+        return outcome;
     }
     FakeRecords records;
 };
@@ -489,7 +510,7 @@ TEST_F(Command, NoSelectionOnlyTellsTheUser) {
     none.category = 1;
     EXPECT_EQ(Run(none), RemovalOutcome::NoSelection);
     EXPECT_EQ(host.told, std::vector<std::wstring>{messages::kSelectRow});
-    EXPECT_TRUE(records.loaded.empty());
+    EXPECT_TRUE(records.lookups.empty());
 }
 
 TEST_F(Command, DatabasePathsGoOnlyAfterTheUninstallerRemovedTheEntry) {
@@ -508,9 +529,10 @@ TEST_F(Command, DatabasePathsGoOnlyAfterTheUninstallerRemovedTheEntry) {
 
     Entry(HKEY_LOCAL_MACHINE, "TnkCancelled", "cancel");
     host.answers = {};
-    EXPECT_EQ(Run(Row(2, "Cancelled toolbar", "TnkCancelled")), RemovalOutcome::RowKept);
-    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVendor\\TnkLeftover")) << "deleted while still installed";
+    EXPECT_EQ(Run(Row(2, "Cancelled toolbar", "TnkCancelled"), 500), RemovalOutcome::RowKept);
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVendor\\TnkLeftover")) << "deleted while the program stays installed";
     EXPECT_TRUE(host.deletedRows.empty());
+    EXPECT_EQ(host.told, std::vector<std::wstring>{messages::kUninstallerEnded});
 
     Entry(HKEY_LOCAL_MACHINE, "TnkToolbar", "later", 500);
     Entry(HKEY_LOCAL_MACHINE, "TnkOther", "cancel");
@@ -522,7 +544,7 @@ TEST_F(Command, DatabasePathsGoOnlyAfterTheUninstallerRemovedTheEntry) {
     EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkBar"));
     EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, EntryPath("TnkOther"))) << "hostile database paths were followed";
     EXPECT_EQ(host.deletedRows, std::vector<int>{3});
-    EXPECT_EQ(records.loaded, (std::vector<int>{2, 2}));
+    EXPECT_EQ(records.lookups, (std::vector<int>{2, 2}));  // one lookup by key per removal
     ASSERT_EQ(g_reports.size(), 1u);
     EXPECT_EQ(g_reports[0].category, 2);
     EXPECT_EQ(g_reports[0].name, "Toolbar");
@@ -623,7 +645,236 @@ TEST_F(Command, StartUpValuesAreDeletedAndTheirRowLeaves) {
     EXPECT_EQ(Run(row), RemovalOutcome::RowRemoved);
     EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "TnkStarter"));
     EXPECT_EQ(host.deletedRows, std::vector<int>{3});
-    EXPECT_TRUE(records.loaded.empty());
+    EXPECT_TRUE(records.lookups.empty());
+}
+
+// ---------------------------------------------------------------------------------------
+// Awaiting the whole uninstaller
+
+struct AwaitCase {
+    friend void PrintTo(const AwaitCase& c, std::ostream* out) { *out << c.name; }
+    const char* name;
+    const char* mode;
+    int delayMs;
+    DWORD afterTreeMs;  // how long the entry may stay once the tree has ended
+    int serviceDelayMs;  // >= 0: a separate process, outside the tree, removes the entry
+    bool gone;
+};
+
+class Await : public Removal, public ::testing::WithParamInterface<AwaitCase> {
+protected:
+    void SetUp() override { g_reports.clear(); }
+};
+
+TEST_P(Await, LeftoversGoExactlyWhenTheEntryIsGone) {
+    const AwaitCase& c = GetParam();
+    const std::string key = std::string("TnkAwait") + c.name;
+    const std::string leftover = "SOFTWARE\\TnkLeft" + std::string(c.name);
+    Entry(HKEY_LOCAL_MACHINE, key, c.mode, c.delayMs);
+    registry.CreateKey(HKEY_LOCAL_MACHINE, leftover);
+    testing::ProgramProcess service;
+    if (c.serviceDelayMs >= 0) {
+        ASSERT_TRUE(service.Start(Uninstaller(), Quoted(Uninstaller()) + " service HKLM " + key + " " +
+                                                     std::to_string(c.serviceDelayMs)));
+        // The service is ready once its event exists.
+        const std::string eventName = "TnkService-" + key;
+        EXPECT_TRUE(WaitUntil([&] { return ScopedHandle(OpenEventA(SYNCHRONIZE, FALSE, eventName.c_str())).IsValid(); },
+                              10000));
+    }
+    FakeRecords records;
+    records.keyName = key;
+    records.registryKeys = "HKEY_LOCAL_MACHINE\\" + leftover + "\\";
+    CRemovalCommand command(host, kNoProducts, records, &RecordReport);
+    command.SetWaitLimit(c.afterTreeMs);
+    RemovalRow row = Row(kScanMessengers, c.name, key);
+    row.rankConsent = 1;
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(command.Run(row), c.gone ? RemovalOutcome::RowRemoved : RemovalOutcome::RowKept);
+    EXPECT_EQ(Exists(HKEY_LOCAL_MACHINE, EntryPath(key)), !c.gone);
+    EXPECT_EQ(Exists(HKEY_LOCAL_MACHINE, leftover), !c.gone);
+    EXPECT_EQ(host.deletedRows, c.gone ? std::vector<int>{3} : std::vector<int>{});
+    EXPECT_EQ(host.told, c.gone ? std::vector<std::wstring>{} : std::vector<std::wstring>{messages::kUninstallerEnded});
+    EXPECT_EQ(g_reports.size(), c.gone ? 1u : 0u) << "the report goes only with a real removal";
+    EXPECT_EQ(host.underWay, (std::vector<bool>{true, false}));
+    EXPECT_TRUE(host.events.empty());
+    if (!c.gone) {
+        EXPECT_GE(GetTickCount64() - start, static_cast<ULONGLONG>(c.delayMs) + c.afterTreeMs);
+    }
+    service.Kill();
+    service.WaitForExit(2000);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Uninstallers, Await,
+    ::testing::Values(
+        // The user takes longer in the wizard than the 30 s an entry used to be given.
+        AwaitCase{"UserTakesTime", "later", 31000, 30000, -1, true},
+        // The first process exits at once; its copy in the temporary folder does the work.
+        AwaitCase{"CopyInTemp", "copy", 2500, 500, -1, true},
+        AwaitCase{"UserCancels", "cancellater", 2500, 500, -1, false},
+        // A separate process outside the tree removes the entry after the tree has ended.
+        AwaitCase{"Service", "handoff", 0, 8000, 1500, true},
+        AwaitCase{"ServiceTooSlow", "handoff", 0, 1000, 6000, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Removal, TheWaitForAStartedTreeEndsAtShutdown) {
+    Entry(HKEY_LOCAL_MACHINE, "TnkAwaitShutdown", "cancellater", 20000);
+    TestEngine engine(host, kNoProducts);
+    const UninstallResult started = engine.RunUninstaller("TnkAwaitShutdown", {});
+    ASSERT_EQ(started.outcome, UninstallOutcome::Started);
+    ASSERT_TRUE(started.job || started.process);
+    host.shuttingDown = true;
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(engine.WaitForRemoval("TnkAwaitShutdown", started, {}), WaitOutcome::ShuttingDown);
+    EXPECT_LT(GetTickCount64() - start, 2000u);
+    if (started.job) TerminateJobObject(started.job.Get(), 1);
+}
+
+TEST_F(Command, APerUserLookAlikeLeavesTheMachineProductsLeftovers) {
+    const std::string leftover = "SOFTWARE\\TnkShareLeft";
+    records.registryKeys = "HKEY_LOCAL_MACHINE\\" + leftover + "\\";
+    Entry(HKEY_LOCAL_MACHINE, "TnkShared", "cancel");
+    Entry(HKEY_CURRENT_USER, "TnkShared", "now");
+    registry.CreateKey(HKEY_LOCAL_MACHINE, leftover);
+    RemovalRow row = Row(kScanToolbars, "Shared", "TnkShared");
+    row.texts[4] = "HKCU";
+    EXPECT_EQ(Run(row), RemovalOutcome::RowRemoved);
+    EXPECT_FALSE(Exists(HKEY_CURRENT_USER, EntryPath("TnkShared")));
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, EntryPath("TnkShared")));
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, leftover)) << "the installed machine product lost its settings";
+
+    // A per-user product alone: its leftovers go in both machine views.
+    RegistryFixture::DeleteTree(HKEY_LOCAL_MACHINE, EntryPath("TnkShared"));
+    Entry(HKEY_CURRENT_USER, "TnkShared", "now");
+    registry.CreateKey(RegistryPlace{HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY}, leftover);
+    EXPECT_EQ(Run(row), RemovalOutcome::RowRemoved);
+    for (const RegistryPlace& machine : MachinePlaces())
+        EXPECT_FALSE(CRemovalEngine::KeyExists(machine, leftover)) << machine.view;
+}
+
+TEST_F(Command, ARowWhoseProductTheDatabaseNoLongerHoldsRemovesNothing) {
+    const std::string log = TempFolder() + "TnkReplaced.log";
+    DeleteFileA(log.c_str());
+    Entry(HKEY_LOCAL_MACHINE, "TnkReplaced", "now", 0, log);
+    records.processes = "TnkNeverStopped.exe";
+    records.registryKeys = "HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkReplacedLeft\\";
+    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkReplacedLeft");
+    struct Case {
+        bool known;
+        const char* keyName;  // what the key names in the database now
+        const char* matchMode;
+    } cases[] = {{false, "TnkReplaced", "="}, {true, "TnkAnotherProduct", "="}, {true, "tnkanother", "%"}};
+    for (const Case& c : cases) {
+        records.known = c.known;
+        records.keyName = c.keyName;
+        records.matchMode = c.matchMode;
+        host.told.clear();
+        host.rescans.clear();
+        EXPECT_EQ(Run(Row(kScanSpyware, "Replaced", "TnkReplaced")), RemovalOutcome::Cancelled) << c.keyName;
+        EXPECT_EQ(host.told, std::vector<std::wstring>{messages::kProductChanged});
+        EXPECT_EQ(host.rescans, std::vector<int>{kScanSpyware});
+    }
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, EntryPath("TnkReplaced")));
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkReplacedLeft"));
+    EXPECT_EQ(ReadAll(log), "") << "another product's uninstaller ran";
+    // The same name matched by a fragment is the product.
+    records.known = true;
+    records.keyName = "tnkrepl";
+    records.matchMode = "%";
+    records.processes.clear();
+    EXPECT_EQ(Run(Row(kScanSpyware, "Replaced", "TnkReplaced")), RemovalOutcome::RowRemoved);
+    DeleteFileA(log.c_str());
+}
+
+TEST_F(Command, AnEntryThatIsAlreadyGoneIsNoRemoval) {
+    records.registryKeys = "HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkVanishedLeft\\";
+    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVanishedLeft");
+    RemovalRow row = Row(kScanMessengers, "Vanished", "TnkVanished");
+    row.rankConsent = 1;
+    EXPECT_EQ(Run(row), RemovalOutcome::RowKept);
+    EXPECT_EQ(host.told, std::vector<std::wstring>{messages::kEntryMissing});
+    EXPECT_EQ(host.rescans, std::vector<int>{kScanMessengers});
+    EXPECT_TRUE(host.deletedRows.empty());
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkVanishedLeft"));
+    EXPECT_TRUE(g_reports.empty());
+}
+
+TEST_F(Command, AKeyNameOutsideTheCodePageIsRefused) {
+    // A Thai letter: no Korean (949) or Western (1252) code page holds it.
+    const std::wstring wide = L"TnkThai\x0E01";
+    const std::string shown = AnsiFromWide(wide);
+    ASSERT_NE(WideFromAnsi(shown), wide);
+    ScopedKey created;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, (WideFromAnsi(kUninstallRoot) + wide).c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, created.Put(), nullptr),
+              ERROR_SUCCESS);
+    created.Reset();
+    records.registryKeys = "HKEY_LOCAL_MACHINE\\SOFTWARE\\TnkThaiLeft\\";
+    registry.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkThaiLeft");
+    EXPECT_EQ(Run(Row(kScanSpyware, "Thai", shown)), RemovalOutcome::Cancelled);
+    EXPECT_EQ(host.told, std::vector<std::wstring>{messages::kNameNotInCodePage});
+    EXPECT_TRUE(host.deletedRows.empty());
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\TnkThaiLeft"));
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, (WideFromAnsi(kUninstallRoot) + wide).c_str());
+}
+
+TEST_F(Command, StartUpValuesAreMatchedByTheirWholeName) {
+    const std::string run = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::string shared(600, 'T');
+    registry.SetText(HKEY_CURRENT_USER, run, shared + "1", "C:\\one.exe");
+    registry.SetText(HKEY_CURRENT_USER, run, shared + "2", "C:\\two.exe");
+    RemovalRow row = Row(kScanStartup, "one", shared + "1");
+    row.texts[4] = "HKCU";
+    EXPECT_EQ(Run(row), RemovalOutcome::RowRemoved);
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, run, shared + "1"));
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, run, shared + "2")) << "a value sharing the first bytes went too";
+}
+
+TEST_F(Removal, AMachineEntryStartsWithTheSystemEnvironmentAndFolder) {
+    // What a user's program can plant: the user's environment, and Tarnock's own.
+    registry.SetText(HKEY_CURRENT_USER, "Environment", "windir", "C:\\TnkPlanted");
+    registry.SetText(HKEY_CURRENT_USER, "Environment", "TnkUserOnly", "C:\\TnkPlanted");
+    char ownWindir[MAX_PATH] = {};
+    GetEnvironmentVariableA("windir", ownWindir, MAX_PATH);
+    SetEnvironmentVariableA("windir", "C:\\TnkPlanted");
+    char windows[MAX_PATH] = {};
+    GetSystemWindowsDirectoryA(windows, MAX_PATH);
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+
+    EXPECT_TRUE(SameFolder(CRemovalEngine::ExpandWithSystemEnvironment("%windir%"), windows));
+    EXPECT_EQ(CRemovalEngine::ExpandWithSystemEnvironment("%TnkUserOnly%\\x %TnkNoSuch% 100%"),
+              "%TnkUserOnly%\\x %TnkNoSuch% 100%");
+
+    const std::string log = TempFolder() + "TnkEnvironment.log";
+    DeleteFileA(log.c_str());
+    registry.CreateKey(HKEY_LOCAL_MACHINE, EntryPath("TnkEnvironment"));
+    registry.SetText(HKEY_LOCAL_MACHINE, EntryPath("TnkEnvironment"), "UninstallString",
+                     Quoted(Uninstaller()) + " record HKLM TnkEnvironment 0 " + Quoted(log), REG_EXPAND_SZ);
+    TestEngine engine(host, kNoProducts);
+    const UninstallResult started = engine.RunUninstaller("TnkEnvironment", {});
+    ASSERT_EQ(started.outcome, UninstallOutcome::Started);
+    EXPECT_EQ(engine.WaitForRemoval("TnkEnvironment", started, {}), WaitOutcome::Gone);
+    SetEnvironmentVariableA("windir", ownWindir);
+    const std::string recorded = ReadAll(log);
+    EXPECT_THAT(recorded, ::testing::HasSubstr("windir=" + std::string(windows) + "\n"));
+    EXPECT_THAT(recorded, ::testing::Not(::testing::HasSubstr("TnkPlanted")));
+    EXPECT_THAT(recorded, ::testing::HasSubstr("cwd=" + std::string(system) + "\n"));
+    EXPECT_THAT(recorded, ::testing::HasSubstr("parent=" + std::to_string(GetCurrentProcessId()) + "\n"));
+    DeleteFileA(log.c_str());
+
+    // A bare name resolves only in the system folders, never along the PATH.
+    const std::string folder = TempFolder() + "TnkPathDir";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(Uninstaller().c_str(), (folder + "\\TnkOnPath.exe").c_str(), FALSE));
+    char path[32768] = {};
+    GetEnvironmentVariableA("PATH", path, sizeof(path));
+    SetEnvironmentVariableA("PATH", (folder + ";" + path).c_str());
+    EXPECT_EQ(CRemovalEngine::ResolveCommandProgram("TnkOnPath now"), "");
+    EXPECT_FALSE(CRemovalEngine::ResolveCommandProgram("notepad.exe").empty());
+    SetEnvironmentVariableA("PATH", path);
+    DeleteFileA((folder + "\\TnkOnPath.exe").c_str());
+    RemoveDirectoryA(folder.c_str());
 }
 
 }  // namespace

@@ -297,11 +297,22 @@ TEST_F(CategoryTest, SignaturesFromADatabaseFile) {
     CDbCtrl database(path);
     RowRecorder rows;
     RunCategoryScan(kScanMessengers, {}, products_, database, rows);
+    // Ordered by product name; each row carries its product's database key, not a position.
     const std::vector<RecordedRow> expected = {
-        {"Tnk Alpha", "a", "TnkCatDbAlpha 1", "", 0, kMachine},  // ordered by product name
+        {"Tnk Alpha", "a", "TnkCatDbAlpha 1", "", 2, kMachine},
         {"Zeta Installed", "z", "TnkCatDbZeta", "", 1, kMachine},
     };
     EXPECT_EQ(Ours(rows), expected);
+    // The removal finds the product again by that key and category, straight from the file.
+    SignatureRow product;
+    ASSERT_TRUE(CDbCtrl(path).FindProduct(3, 2, product));
+    EXPECT_STREQ(product.keyName, "tnkcatdbalpha");
+    EXPECT_STREQ(product.matchMode, "%");
+    SignatureRow untouched;
+    untouched.key = 77;
+    EXPECT_FALSE(CDbCtrl(path).FindProduct(4, 2, untouched));  // another category's key
+    EXPECT_FALSE(CDbCtrl(path).FindProduct(3, 9, untouched));
+    EXPECT_EQ(untouched.key, 77);
 }
 
 TEST(FragmentMatcher, FindsEveryFragmentThatOccursLikeASubstringSearch) {

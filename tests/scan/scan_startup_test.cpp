@@ -217,9 +217,12 @@ TEST_F(StartupTest, HostileRunValuesStayInsideTheirFields) {
         }
     }
     EXPECT_EQ(seen, 6);
-    // The shown name is cut, but removal deletes the whole value.
+    // The shown name is cut; removal matches the whole name only, so a value that merely
+    // shares the first bytes is never hit.
     ASSERT_EQ(cutName, longName.substr(0, 511));
     startup.Remove(cutName, kUser);
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, longName));
+    startup.Remove(longName, kUser);
     EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, longName));
 }
 

@@ -6,6 +6,9 @@
 #include <windows.h>
 
 #include <functional>
+#include <vector>
+
+#include "base/ScopedHandles.h"
 
 namespace tarnock::ui {
 
@@ -24,6 +27,12 @@ bool PreTranslate(MSG& msg);
 // Pumps messages through the chain while `running` holds. A WM_QUIT ends the loop, is
 // posted again for an enclosing loop, and is reported by the result (false).
 bool Run(const std::function<bool()>& running);
+
+// Waits until every handle is signalled or `timeoutMs` has passed, dispatching this thread's
+// messages meanwhile, so that a worker that sends a message to one of its windows and waits
+// for the answer is served. A WM_QUIT seen meanwhile is posted again afterwards for the loop
+// that runs after this one. True when all handles were signalled in time.
+bool WaitDispatching(std::vector<ScopedHandle> handles, DWORD timeoutMs);
 
 }  // namespace loop
 

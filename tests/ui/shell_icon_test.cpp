@@ -7,7 +7,7 @@
 #include <string>
 
 #include "base/TextUtil.h"
-#include "base/UseShGetFileInfo.h"
+#include "ui/UseShGetFileInfo.h"
 #include "support/TestMachine.h"
 #include "support/UiDriver.h"
 

@@ -1,4 +1,4 @@
-#include "base/UseShGetFileInfo.h"
+#include "ui/UseShGetFileInfo.h"
 
 #include <shellapi.h>
 
