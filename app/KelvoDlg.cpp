@@ -315,15 +315,7 @@ int CkelvoDlg::ParseCommandLine(const std::string& text) {
     int result = 0;
     // Quoted arguments: quote-blank-quote separates them; the other quotes go.
     const std::string joined = RemoveChar(ReplaceAll(text, "\" \"", "|"), '"');
-    std::vector<std::string> tokens;
-    std::size_t position = 0;
-    while (position < joined.size()) {
-        const std::size_t start = joined.find_first_not_of('|', position);
-        if (start == std::string::npos) break;
-        const std::size_t end = joined.find('|', start);
-        tokens.push_back(joined.substr(start, end == std::string::npos ? std::string::npos : end - start));
-        position = end == std::string::npos ? joined.size() : end;
-    }
+    const std::vector<std::string> tokens = SplitList(joined);
     // The first token is the program itself (or the drop marker) and is not examined.
     for (std::size_t i = 1; i < tokens.size(); ++i) {
         result = 1;

@@ -39,14 +39,6 @@ void RunRemoval(const RemovalStart& start) {
     command.Run(start.row);
 }
 
-std::wstring FormatWide(const wchar_t* format, const std::string& value) {
-    const std::wstring wide = WideFromAnsi(value);
-    std::wstring text(wcslen(format) + wide.size() + 1, L'\0');
-    const int written = _snwprintf(text.data(), text.size(), format, wide.c_str());
-    text.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
-    return text;
-}
-
 RegistryPlace RowPlace(const std::string& text) {
     RegistryPlace place;
     if (!text.empty()) ParsePlaceText(text, place);
@@ -151,7 +143,7 @@ void CkelvoDlg::DeleteListEntryOnly(int row) {
         ui::AppMessageBox(messages::kBadEntryName);
         return;
     }
-    if (ui::AppMessageBox(FormatWide(messages::kDeleteListEntryFormat, key), MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    if (ui::AppMessageBox(FillMessage(messages::kDeleteListEntryFormat, key), MB_YESNO | MB_ICONQUESTION) != IDYES) {
         ui::AppMessageBox(messages::kCancelled);
         return;
     }
@@ -167,10 +159,10 @@ void CkelvoDlg::DeleteListEntryOnly(int row) {
         bool IsShuttingDown() const override { return false; }
     } quiet;
     CRemovalEngine engine(quiet, InstallerProducts());
-    const int deleted = engine.DeleteUninstallEntry(key, RowPlace(ListCtrl().ItemText(row, 4)));
-    if (deleted == kDeleted || deleted == kNothingToDelete) {
+    const RegistryResult deleted = engine.DeleteUninstallEntry(key, RowPlace(ListCtrl().ItemText(row, 4)));
+    if (deleted == kRegSuccess || deleted == kRegNothingToDelete) {
         // An entry that is already gone leaves a stale row: the list is rebuilt either way.
-        ui::AppMessageBox(deleted == kDeleted ? messages::kDeleted : messages::kEntryMissing);
+        ui::AppMessageBox(deleted == kRegSuccess ? messages::kDeleted : messages::kEntryMissing);
         RunScan();
     } else {
         ui::AppMessageBox(messages::kDeleteFailed);

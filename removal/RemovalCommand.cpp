@@ -7,6 +7,7 @@
 #include "base/RegistryManager.h"
 #include "base/ScopedHandles.h"
 #include "base/TextUtil.h"
+#include "removal/ActiveXRemoval.h"
 #include "removal/RemovalEngine.h"
 #include "removal/RemovalMessages.h"
 #include "scan/Bho.h"
@@ -17,19 +18,8 @@ namespace tarnock {
 
 namespace {
 
-using RemoveControlFunction = HRESULT(WINAPI*)(LPCSTR, LPCSTR, LPCSTR, BOOL, DWORD);
-
 bool StopsBrowser(int category) {
     return category == kScanToolbars || category == kScanBrowserAddons || category == kScanActiveX;
-}
-
-// The system's own downloaded-program cache library, from the system folder only.
-ScopedModule LoadControlCache() {
-    std::array<char, MAX_PATH + 1> folder{};
-    const UINT length = GetSystemDirectoryA(folder.data(), MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return {};
-    const std::string path = std::string(folder.data()) + "\\OCCACHE.DLL";
-    return ScopedModule(LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
 }
 
 }  // namespace
@@ -142,7 +132,8 @@ RemovalOutcome CRemovalCommand::RemoveProgram(const RemovalRow& row, const Signa
             host_.Rescan(row.category);
             return RemovalOutcome::RowKept;
         case UninstallOutcome::EntryDeleted: break;
-        case UninstallOutcome::Started: {
+        case UninstallOutcome::Started:
+        case UninstallOutcome::StartedUntracked: {
             host_.SetUnderWay(row, true);
             const WaitOutcome waited = engine.WaitForRemoval(key, result, limits_);
             host_.SetUnderWay(row, false);
@@ -215,35 +206,12 @@ RemovalOutcome CRemovalCommand::RemoveStartupEntry(const RemovalRow& row) {
 }
 
 RemovalOutcome CRemovalCommand::RemoveActiveX(const RemovalRow& row) {
-    const std::string& classText = row.Info();
-    const std::string& fileText = row.Key();
-    if (!CRemovalEngine::IsUsableEntryName(classText)) {
+    if (!CRemovalEngine::IsUsableEntryName(row.Info())) {
         host_.Tell(messages::kBadEntryName);
         return RemovalOutcome::Cancelled;
     }
-    const std::string key = "CLSID\\" + classText;
-    const RegistryPlace classes{HKEY_CLASSES_ROOT, 0};
-    const RegistryPlace machine{HKEY_LOCAL_MACHINE, 0};
-    const ScopedModule cache = LoadControlCache();
-    const auto removeControl =
-        cache ? reinterpret_cast<RemoveControlFunction>(GetProcAddress(cache.Get(), "RemoveControlByName")) : nullptr;
-    if (removeControl == nullptr) {
-        host_.Tell(messages::kNoControlCache);
-        Report(row, key, {});
-        return RemovalOutcome::RowKept;
-    }
-    if (!BackupRegistryKey(classes, key) || !BackupRegistryKey(machine, kDistributionUnitsKey + classText)) {
-        host_.Tell(messages::kBackupFailed);
-        return RemovalOutcome::Cancelled;
-    }
-    removeControl(fileText.c_str(), classText.c_str(), nullptr, TRUE, TRUE);
-    Report(row, key, {});
-    if (CRemovalEngine::KeyExists(classes, key)) {
-        host_.Tell(messages::kControlStays);
-        return RemovalOutcome::RowKept;
-    }
-    host_.DeleteRow(row);
-    return RemovalOutcome::RowRemoved;
+    // Class and file come from the machine's classes in the view of the row's place.
+    return RemoveActiveXFromRow(host_, row, [&](const std::string& key) { Report(row, key, {}); });
 }
 
 }  // namespace tarnock

@@ -309,8 +309,8 @@ UninstallResult CRemovalEngine::RunUninstaller(const std::string& key, const Reg
             return result;
         }
         const RegistryResult deleted = DeleteKeyAt(result.entryPlace, kUninstallRoot + key, {key});
-        host_.Tell(deleted == kDeleted ? messages::kDeleted : messages::kDeleteFailed);
-        result.outcome = deleted == kDeleted ? UninstallOutcome::EntryDeleted : UninstallOutcome::DeleteFailed;
+        host_.Tell(deleted == kRegSuccess ? messages::kDeleted : messages::kDeleteFailed);
+        result.outcome = deleted == kRegSuccess ? UninstallOutcome::EntryDeleted : UninstallOutcome::DeleteFailed;
         return result;
     }
 

@@ -65,9 +65,7 @@ enum class WaitOutcome {
 
 // The deletions report RegistryResult: kRegSuccess (deleted and gone), kRegNothingToDelete,
 // kRegRefused (the deletion rule or a registry link), kRegOpenFailed (the key of a value
-// cannot be opened) and kRegDeleteFailed (the backup or the deletion failed). kDeleted is
-// the list action's name for success.
-inline constexpr RegistryResult kDeleted = kRegSuccess;
+// cannot be opened) and kRegDeleteFailed (the backup or the deletion failed).
 
 class CRemovalEngine : public CKelvoEngine {
 public:

@@ -121,8 +121,8 @@ UninstallResult RunUserUninstaller(CRemovalEngine& engine, IRemovalHost& host, c
             return result;
         }
         const RegistryResult deleted = engine.DeleteKeyAt(place, keyPath, {key});
-        host.Tell(deleted == kDeleted ? messages::kDeleted : messages::kDeleteFailed);
-        result.outcome = deleted == kDeleted ? UninstallOutcome::EntryDeleted : UninstallOutcome::DeleteFailed;
+        host.Tell(deleted == kRegSuccess ? messages::kDeleted : messages::kDeleteFailed);
+        result.outcome = deleted == kRegSuccess ? UninstallOutcome::EntryDeleted : UninstallOutcome::DeleteFailed;
         return result;
     }
     switch (StartUserCommand(host, command, SourceText(place, keyPath), starter)) {

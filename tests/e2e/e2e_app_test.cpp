@@ -29,38 +29,12 @@ using namespace tarnock::testing;
 namespace {
 
 constexpr const char* kTitle = kTarnockTitle;
-constexpr const char* kSettingsKey = kTarnockSettingsKey;
 
-std::string StageDir() { return WindowsPath(TARNOCK_E2E_STAGE_DIR); }
-std::string TarnockExe() { return StageDir() + "\\Tarnock.exe"; }
 std::string UpdaterLog() { return StageDir() + "\\updater-calls.txt"; }
 
-void ResetSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey); }
+void SetSetting(const char* name, DWORD value) { ASSERT_TRUE(WriteSetting(name, value)); }
 
-void SetSetting(const char* name, DWORD value) {
-    ScopedKey key;
-    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kSettingsKey, key.Put()), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExA(key.Get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value)),
-              ERROR_SUCCESS);
-}
-
-std::optional<DWORD> ReadSetting(const char* name) {
-    ScopedKey key;
-    if (RegOpenKeyA(HKEY_CURRENT_USER, kSettingsKey, key.Put()) != ERROR_SUCCESS) return std::nullopt;
-    DWORD value = 0;
-    DWORD size = sizeof(value);
-    if (RegQueryValueExA(key.Get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    return value;
-}
-
-std::vector<std::string> UpdaterCalls() {
-    std::vector<std::string> lines;
-    std::ifstream file(UpdaterLog());
-    for (std::string line; std::getline(file, line);)
-        if (!line.empty()) lines.push_back(line);
-    return lines;
-}
+std::vector<std::string> UpdaterCalls() { return ReadLines(UpdaterLog()); }
 
 class TarnockApp : public ::testing::Test {
 protected:
@@ -78,35 +52,14 @@ protected:
 
     // Starts Tarnock and waits until its initialised window is on the screen.
     HWND Launch(const std::string& arguments = "") {
-        const std::string commandLine = Quoted(TarnockExe()) + (arguments.empty() ? "" : " " + arguments);
-        if (!app_.Start(TarnockExe(), commandLine, StageDir())) return nullptr;
-        HWND window = nullptr;
-        WaitUntil(
-            [&] {
-                for (HWND candidate : TopLevelWindows(app_.Id(), L"#32770")) {
-                    if (Utf8(WindowTextW(candidate)) == kTitle) {
-                        window = candidate;
-                        return true;
-                    }
-                }
-                return false;
-            },
-            20000);
-        main_ = window;
-        if (window) IsResponsive(window, 5000);
-        return window;
+        main_ = app_.Launch(arguments);
+        return main_;
     }
 
-    HWND List() const { return GetDlgItem(main_, IDC_RESULT_LIST); }
+    HWND List() const { return app_.List(); }
 
-    std::vector<MenuEntry> OpenMainMenu() {
-        PostCommand(main_, IDC_MENU);
-        return ReadOpenPopupMenu(app_.Id(), 5000);
-    }
-    void CloseMainMenu() {
-        CloseMenus(app_.Id());
-        WaitUntil([&] { return TopLevelWindows(app_.Id(), L"#32768").empty(); }, 3000);
-    }
+    std::vector<MenuEntry> OpenMainMenu() { return app_.OpenMainMenu(); }
+    void CloseMainMenu() { app_.CloseMenus(); }
 
     // Milliseconds from the request until the main window is gone (its shutdown has run);
     // -1 when it stayed for 10 s or the process did not end 10 s after it.
@@ -115,10 +68,10 @@ protected:
         request();
         if (!WaitUntil([&] { return !IsWindow(main_); }, 10000, 10)) return -1;
         const long long elapsed = static_cast<long long>(GetTickCount64() - start);
-        return app_.WaitForExit(10000, &exitCode_) ? elapsed : -1;
+        return app_.Process().WaitForExit(10000, &exitCode_) ? elapsed : -1;
     }
 
-    ProgramProcess app_;
+    TarnockSession app_;
     ProgramProcess second_;
     HWND main_ = nullptr;
     DWORD exitCode_ = 0;
@@ -652,10 +605,7 @@ protected:
     }
     // A click that returns once the window has handled it, so that what it started is
     // on the screen before the rows are read.
-    void Click(int button) const {
-        DWORD_PTR result = 0;
-        SendMessageTimeoutW(GetDlgItem(main_, button), BM_CLICK, 0, 0, SMTO_NORMAL, 60000, &result);
-    }
+    void Click(int button) const { ClickAndWait(GetDlgItem(main_, button)); }
     // The rows one category gives when nothing else runs.
     std::vector<std::string> Reference(int button) {
         Click(button);

@@ -35,8 +35,6 @@ __attribute__((noinline)) std::string EntryKey(const std::string& key) {
     path += key;
     return path;
 }
-std::string StageDir() { return WindowsPath(TARNOCK_E2E_STAGE_DIR); }
-std::string TarnockExe() { return StageDir() + "\\Tarnock.exe"; }
 std::string Fixtures() { return WindowsPath(TARNOCK_REMOVAL_FIXTURES); }
 // The files of the registry backup folder.
 int BackupFiles() {
@@ -87,34 +85,20 @@ private:
 class DemoRemoval : public ::testing::Test {
 protected:
     void SetUp() override {
-        RegDeleteTreeA(HKEY_CURRENT_USER, kTarnockSettingsKey);
+        ResetSettings();
         ASSERT_TRUE(WaitUntil([] { return FindWindowA(nullptr, kTarnockTitle) == nullptr; }, 5000));
-        ScopedKey key;
-        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kTarnockSettingsKey, key.Put()), ERROR_SUCCESS);
-        const DWORD report = 1;
-        RegSetValueExA(key.Get(), "DisplayStyle", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&report), sizeof(report));
+        // Report view, so that the screenshots show every column.
+        ASSERT_TRUE(WriteSetting("DisplayStyle", 1));
     }
     void TearDown() override { app_.Kill(); }
 
     HWND Launch() {
-        main_ = nullptr;
-        if (!app_.Start(TarnockExe(), Quoted(TarnockExe()), StageDir())) return nullptr;
-        WaitUntil(
-            [&] {
-                for (HWND candidate : TopLevelWindows(app_.Id(), L"#32770"))
-                    if (Utf8(WindowTextW(candidate)) == kTarnockTitle) main_ = candidate;
-                return main_ != nullptr;
-            },
-            20000);
-        if (main_) IsResponsive(main_, 5000);
+        main_ = app_.Launch();
         return main_;
     }
-    HWND List() const { return GetDlgItem(main_, IDC_RESULT_LIST); }
+    HWND List() const { return app_.List(); }
 
-    bool Click(int id) {
-        DWORD_PTR result = 0;
-        return SendMessageTimeoutW(GetDlgItem(main_, id), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 60000, &result) != 0;
-    }
+    bool Click(int id) { return app_.Click(id); }
     // The row whose `column` holds `text`, waited for (threaded scans fill the list later).
     int WaitForRow(int column, const std::string& text, DWORD timeoutMs = 30000) {
         int found = -1;
@@ -162,10 +146,10 @@ protected:
         request();
         if (!WaitUntil([&] { return !IsWindow(main_); }, 10000)) return -1;
         const long long elapsed = static_cast<long long>(GetTickCount64() - start);
-        return app_.WaitForExit(10000) ? elapsed : -1;
+        return app_.Process().WaitForExit(10000) ? elapsed : -1;
     }
 
-    ProgramProcess app_;
+    TarnockSession app_;
     HWND main_ = nullptr;
 };
 
@@ -200,7 +184,7 @@ TEST_P(RemovalPerCategory, TheRowLeavesOnceTheEntryIsGone) {
     EXPECT_TRUE(SaveScreenshot(main_, ScreenshotPath(shot + "-after")));
     bool remains = false;
     if (c.category == 7) remains = ValueExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", c.gone);
-    else if (c.category == 8) remains = KeyExists(HKEY_CLASSES_ROOT, c.gone);
+    else if (c.category == 8) remains = KeyExists(HKEY_LOCAL_MACHINE, c.gone, KEY_WOW64_32KEY);
     else if (c.category == 6) remains = KeyExists(HKEY_LOCAL_MACHINE, c.gone);
     else remains = KeyExists(HKEY_LOCAL_MACHINE, EntryKey(c.gone));
     EXPECT_FALSE(remains) << c.gone;
@@ -223,8 +207,9 @@ INSTANTIATE_TEST_SUITE_P(
                         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\"
                         "{761497BB-D6F0-462C-B6EB-D4DAF1D92D43}"},
         CategoryRemoval{"StartUp", 7, IDC_STARTUP, 2, "SoundMan", "SoundMan"},
-        CategoryRemoval{"ActiveX", 8, IDC_ACTIVEX, 1, "{D27CDB6E-AE6D-11CF-96B8-444553540000}",
-                        "CLSID\\{D27CDB6E-AE6D-11CF-96B8-444553540000}"},
+        // A control of the downloaded-program folder, registered in the 32-bit view.
+        CategoryRemoval{"ActiveX", 8, IDC_ACTIVEX, 1, "{7E9FDB80-5316-11D4-B02C-00C04F0CD404}",
+                        "SOFTWARE\\Classes\\CLSID\\{7E9FDB80-5316-11D4-B02C-00C04F0CD404}"},
         CategoryRemoval{"Copyright", 9, IDC_COPYRIGHT, 2, "ALZip", "ALZip"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -367,7 +352,7 @@ TEST_F(DemoRemoval, ClosingDuringSeveralWaitsEndsAtOnce) {
     ASSERT_GE(withWaits, 0) << "Tarnock did not end";
     EXPECT_LT(withWaits - plainClose, 1000) << "the close waited for the removals";
     DWORD exitCode = 1;
-    app_.WaitForExit(1000, &exitCode);
+    app_.Process().WaitForExit(1000, &exitCode);
     EXPECT_EQ(exitCode, 0u);
 }
 
