@@ -80,17 +80,7 @@ protected:
 // ---------------------------------------------------------------------------------------
 
 TEST(TarnockExecutable, HasOneManifestAndTheProjectVersion) {
-    ScopedModule module(LoadLibraryExA(TarnockExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-    ASSERT_TRUE(module);
-    int manifests = 0;
-    EnumResourceNamesA(
-        module.Get(), MAKEINTRESOURCEA(24),
-        [](HMODULE, LPCSTR, LPSTR, LONG_PTR count) -> BOOL {
-            ++*reinterpret_cast<int*>(count);
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&manifests));
-    EXPECT_EQ(manifests, 1);
+    EXPECT_EQ(Manifests(TarnockExe()).size(), 1u);
     EXPECT_EQ(FormatFileVersion(TarnockExe().c_str()), "1.4");
 }
 

@@ -270,7 +270,10 @@ TEST_F(DemoRemoval, ARemovalWithConsentIsReportedWithItsFiveFields) {
     ASSERT_TRUE(Launch());
     ASSERT_TRUE(Click(IDC_COPYRIGHT));
     ASSERT_TRUE(SelectRow(2, "Bandicam"));
-    const std::string iconFile = RemoteListView(List()).Text(WaitForRow(2, "Bandicam"), 3);
+    const std::string iconPath = RemoteListView(List()).Text(WaitForRow(2, "Bandicam"), 3);
+    // The report names the icon's file, not the folder it lies in (a user's name, perhaps).
+    const std::string iconFile = iconPath.substr(iconPath.find_last_of('\\') + 1);
+    ASSERT_EQ(iconFile, "uninstall.exe");
     PostCommand(main_, IDC_REMOVE);
     EXPECT_TRUE(WaitForRowGone(2, "Bandicam", 25000));
     ASSERT_TRUE(server.WaitForRequests(1, 10000));

@@ -45,20 +45,6 @@ std::string SpecialFolder(int csidl) {
 std::string InstallFolder() { return SpecialFolder(CSIDL_PROGRAM_FILES) + "\\Tarnock"; }
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::vector<std::string> FolderEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA entry{};
-    ScopedFind find(FindFirstFileA((folder + "\\*").c_str(), &entry));
-    if (!find) return names;
-    do {
-        const std::string name = entry.cFileName;
-        if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(find.Get(), &entry));
-    std::sort(names.begin(), names.end(),
-              [](const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; });
-    return names;
-}
-
 std::string FileVersion(const std::string& path) {
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);

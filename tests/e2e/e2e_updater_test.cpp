@@ -14,6 +14,7 @@
 #include "base/ScopedHandles.h"
 #include "base/TextUtil.h"
 #include "TarnockVersion.h"
+#include "support/TestMachine.h"
 #include "support/UiDriver.h"
 #include "support/UpdateServer.h"
 #include "updater/resource.h"
@@ -115,20 +116,7 @@ void ExpectNothingInstalled(const UpdaterRun& run) {
 // ---------------------------------------------------------------------------------------
 
 TEST(TarnockUpdateExecutable, HasOneManifestRequiringAdministratorAndTheProjectVersion) {
-    ScopedModule module(LoadLibraryExA(UpdaterExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-    ASSERT_TRUE(module);
-    std::vector<std::string> manifests;
-    EnumResourceNamesA(
-        module.Get(), MAKEINTRESOURCEA(24),
-        [](HMODULE m, LPCSTR type, LPSTR name, LONG_PTR out) -> BOOL {
-            HRSRC found = FindResourceA(m, name, type);
-            const HGLOBAL data = found ? LoadResource(m, found) : nullptr;
-            const char* bytes = data ? static_cast<const char*>(LockResource(data)) : nullptr;
-            reinterpret_cast<std::vector<std::string>*>(out)->emplace_back(
-                bytes ? std::string(bytes, SizeofResource(m, found)) : std::string());
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&manifests));
+    const std::vector<std::string> manifests = Manifests(UpdaterExe());
     ASSERT_EQ(manifests.size(), 1u);
     EXPECT_TRUE(Contains(manifests[0], "level=\"requireAdministrator\""));
     EXPECT_TRUE(Contains(manifests[0], "Microsoft.Windows.Common-Controls"));

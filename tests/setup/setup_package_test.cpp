@@ -23,20 +23,6 @@ using namespace tarnock::testing;
 
 namespace {
 
-std::vector<std::string> FolderFiles(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA entry{};
-    ScopedFind find(FindFirstFileA((folder + "\\*").c_str(), &entry));
-    if (!find) return names;
-    do {
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(entry.cFileName);
-    } while (FindNextFileA(find.Get(), &entry));
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return lstrcmpiA(a.c_str(), b.c_str()) < 0;
-    });
-    return names;
-}
-
 // The four-part file version of the fixed version information, or nothing.
 std::optional<std::string> FileVersion(const std::string& path) {
     DWORD ignored = 0;
@@ -71,29 +57,6 @@ std::optional<PeFacts> ReadPe(const std::string& path) {
     return PeFacts{header.Machine, header.NumberOfSymbols};
 }
 
-// The texts of the program's manifests (resource type 24, any name).
-std::vector<std::string> Manifests(const std::string& path) {
-    std::vector<std::string> texts;
-    ScopedModule module(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
-    if (!module) return texts;
-    struct Context {
-        HMODULE module;
-        std::vector<std::string>* texts;
-    } context{module.Get(), &texts};
-    EnumResourceNamesA(
-        module.Get(), MAKEINTRESOURCEA(24),
-        [](HMODULE, LPCSTR type, LPSTR name, LONG_PTR parameter) -> BOOL {
-            auto* c = reinterpret_cast<Context*>(parameter);
-            HRSRC found = FindResourceA(c->module, name, type);
-            HGLOBAL loaded = found ? LoadResource(c->module, found) : nullptr;
-            const char* data = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-            c->texts->push_back(data ? std::string(data, SizeofResource(c->module, found)) : std::string());
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&context));
-    return texts;
-}
-
 std::string ExecutionLevel(const std::string& manifest) {
     const std::string marker = "requestedExecutionLevel level=\"";
     const std::size_t at = manifest.find(marker);
@@ -111,8 +74,8 @@ struct Release {
 void CheckRelease(const Release& release) {
     SCOPED_TRACE(release.name);
     const std::string programFolder = release.folder + "\\Tarnock";
-    EXPECT_EQ(FolderFiles(programFolder), tarnock::SplitList(SETUP_FILES));
-    for (const std::string& name : FolderFiles(programFolder)) {
+    EXPECT_EQ(FolderEntries(programFolder, true), tarnock::SplitList(SETUP_FILES));
+    for (const std::string& name : FolderEntries(programFolder, true)) {
         SCOPED_TRACE(name);
         const std::string path = programFolder + "\\" + name;
         if (name == "kelvo.dat") continue;
