@@ -93,10 +93,9 @@ Snapshot CaptureTree(HKEY root, const std::wstring& path, REGSAM view = 0) {
     return out;
 }
 
-std::wstring TempFolder(const wchar_t* name) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = std::wstring(temp) + name;
+// A folder of the test's own below the temporary folder, made when missing.
+std::wstring MadeTempFolder(const wchar_t* name) {
+    std::wstring folder = WideFromAnsi(tarnock::testing::TempFolder()) + name;
     CreateDirectoryW(folder.c_str(), nullptr);
     return folder;
 }
@@ -166,7 +165,7 @@ class BackupTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RegDeleteTreeW(HKEY_CURRENT_USER, kBase.c_str());
-        folder_ = TempFolder(L"tarnock-backup-test");
+        folder_ = MadeTempFolder(L"tarnock-backup-test");
         EmptyFolder(folder_);
     }
     void TearDown() override {
@@ -444,7 +443,7 @@ TEST_F(BackupTest, ARegistryLinkIsNeitherFollowedNorSaved) {
 }
 
 TEST_F(BackupTest, AFileIsCopiedWithANoteOfItsPlaceBeforeItIsDeletedAndCanBePutBack) {
-    const std::wstring source = TempFolder(L"tarnock-backup-source");
+    const std::wstring source = MadeTempFolder(L"tarnock-backup-source");
     const std::wstring original = source + L"\\시작 TnkStarter.lnk";
     const std::string content = std::string("L\0\0\0shortcut bytes\x01\xFF", 21);
     auto write = [&](const std::wstring& path) {
