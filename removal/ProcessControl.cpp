@@ -123,7 +123,6 @@ ScopedHandle ProcessControl::FindWithNativeQuery(const std::string& fileName, DW
         try {
             buffer.assign(size, 0);
         } catch (const std::bad_alloc&) {
-            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
             return {};
         }
         returned = 0;
@@ -131,14 +130,12 @@ ScopedHandle ProcessControl::FindWithNativeQuery(const std::string& fileName, DW
             querySystemInformation_(kSystemProcessInformation, buffer.data(), static_cast<ULONG>(size), &returned);
         if (status == kStatusInfoLengthMismatch) {
             if (size >= kNativeBufferLimit) {
-                SetLastError(ERROR_NOT_ENOUGH_MEMORY);
                 return {};
             }
             size *= 2;
             continue;
         }
         if (status < 0) {
-            SetLastError(static_cast<DWORD>(status));
             return {};
         }
         break;
