@@ -489,6 +489,7 @@ TEST_F(TarnockApp, ARemovalUnderWayIsShownUntilTheCopiedUninstallerRemovedTheEnt
     ASSERT_TRUE(WaitUntil([&] { return status().find(L"TnkCopyingUninstaller") != std::wstring::npos; }, 5000, 50))
         << "the removal under way is not shown";
     EXPECT_TRUE(IsResponsive(main_, 1000));
+    EXPECT_TRUE(SaveScreenshot(main_, ScreenshotPath("removal-under-way")));
     EXPECT_GE(rowOf(), 0) << "the row left while the copy still runs";
     ASSERT_TRUE(WaitUntil([&] { return rowOf() < 0; }, 15000, 100)) << "the row stayed after the entry went";
     EXPECT_TRUE(WaitUntil([&] { return status().empty(); }, 2000, 50));
