@@ -167,8 +167,9 @@ void CQxUpdateDlg::OnUpdate() {
     // Tarnock is stopped only now, with a verified setup in place that will replace it; the
     // engine holds the setup against writers while Tarnock closes.
     if (result == UPDATE_OK && !updater_.cancelRequested) {
+        // The window is served while Tarnock closes; a cancel meanwhile starts nothing.
         StopTarnockIn(updater_.Places().programFolder);
-        updater_.StartInstalledSetup();
+        if (!updater_.cancelRequested) updater_.StartInstalledSetup();
     }
     Finish();
 }

@@ -7,6 +7,7 @@
 
 #include "base/ScopedHandles.h"
 #include "base/TextUtil.h"
+#include "ui/framework/MessageLoop.h"
 #include "updater/AutoUpdater.h"
 
 namespace tarnock::updater {
@@ -80,11 +81,17 @@ int StopTarnockIn(const std::string& folder, DWORD politeMs) {
     }
 
     for (DWORD id : ids) EnumWindows(CloseWindowsOf, static_cast<LPARAM>(id));
-    const ULONGLONG deadline = GetTickCount64() + politeMs;
+    // The updater's own window stays served while Tarnock closes (a Tarnock that asks
+    // something on its way out may be waiting for it).
+    std::vector<ScopedHandle> waits;
+    for (const ScopedHandle& process : running) {
+        HANDLE copy = nullptr;
+        if (DuplicateHandle(GetCurrentProcess(), process.Get(), GetCurrentProcess(), &copy, SYNCHRONIZE, FALSE, 0))
+            waits.emplace_back(copy);
+    }
+    ui::loop::WaitDispatching(std::move(waits), politeMs);
     for (ScopedHandle& process : running) {
-        const ULONGLONG now = GetTickCount64();
-        const DWORD wait = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
-        if (WaitForSingleObject(process.Get(), wait) == WAIT_OBJECT_0) continue;
+        if (WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0) continue;
         TerminateProcess(process.Get(), 1);
         WaitForSingleObject(process.Get(), 2000);
     }
