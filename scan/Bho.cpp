@@ -55,10 +55,20 @@ bool IsClassIdentifier(const std::string& name) {
     return true;
 }
 
-// Deletes a key tree after its backup; false when the backup failed (nothing deleted).
+// Deletes a key tree after its backup, through the handles that were backed up and without
+// following registry links (a per-user key may be one); false when the key is kept: the
+// backup failed, or the key is a link or no longer the one asked for.
 bool DeleteKeyBackedUp(const RegistryPlace& place, const std::string& keyPath) {
-    if (!BackupRegistryKey(place, keyPath)) return false;
-    CRegistryManager(place, keyPath).DeleteKeyTree();
+    CHeldRegistryKey key;
+    switch (key.Open(place, keyPath, true)) {
+        case HeldKeyOpen::Opened: break;
+        case HeldKeyOpen::Missing: return true;
+        case HeldKeyOpen::Link:
+        case HeldKeyOpen::Moved:
+        case HeldKeyOpen::Failed: return false;
+    }
+    if (!key.BackupTree(RegistryBackupFolder(), kBackupLimitBytes)) return false;
+    key.DeleteTree();
     return true;
 }
 
